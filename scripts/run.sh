@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds the console and runs it from its installation folder
+# (build/bin: data/, log/ and res/ are resolved against it).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build -j "$(nproc)"
+cd build/bin
+mkdir -p data log
+[ -f data/zoxcfg.ini ] || cp ../../data/zoxcfg.ini data/zoxcfg.ini
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  exec xvfb-run -a ./ZoxClient
+fi
+exec ./ZoxClient
