@@ -53,9 +53,13 @@ void SoundPlayer::Impl::watch()
     GstBus *bus = gst_element_get_bus(pipeline);
     while (!quit.load()) {
         GstMessage *msg = gst_bus_timed_pop_filtered(
-            bus, kBusPoll, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+            bus, kBusPoll, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_APPLICATION));
         if (!msg)
             continue;
+        if (GST_MESSAGE_TYPE(msg) == GST_MESSAGE_APPLICATION) {
+            gst_message_unref(msg); // the wake-up of a stop
+            continue;
+        }
         const GstMessageType type = GST_MESSAGE_TYPE(msg);
         gst_message_unref(msg);
         if (type == GST_MESSAGE_EOS && loop) {
@@ -76,8 +80,12 @@ void SoundPlayer::Impl::stopLocked()
     if (!pipeline)
         return;
     quit.store(true);
-    if (watcher.joinable())
+    if (watcher.joinable()) {
+        // Wake the watcher at once instead of at its next poll.
+        gst_element_post_message(pipeline, gst_message_new_application(
+                                               GST_OBJECT(pipeline), gst_structure_new_empty("zox-stop")));
         watcher.join();
+    }
     gst_element_set_state(pipeline, GST_STATE_NULL);
     gst_object_unref(pipeline);
     pipeline = nullptr;
