@@ -2,6 +2,8 @@
 #include "core/ui/BrowseForFolder.h"
 #include "tests/support/TempDir.h"
 
+#include "tests/support/UiApp.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,19 +14,11 @@
 #include <functional>
 
 namespace {
-QApplication &app()
-{
-    static int argc = 1;
-    static char name[] = "util_ui_tests";
-    static char *argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
-}
 
 // Runs the picker and acts on its dialog once it shows; bounded in time.
 std::string pick(const std::function<void(QFileDialog *)> &act, QString *title = nullptr)
 {
-    app();
+    zoxtest::uiApp();
     int tries = 0;
     auto *poll = new QTimer;
     poll->setInterval(20);

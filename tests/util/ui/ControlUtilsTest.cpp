@@ -1,25 +1,17 @@
 // Swapping control bounds and comparing lists of controls.
 #include "core/ui/ControlUtils.h"
 
+#include "tests/support/UiApp.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QWidget>
 
-namespace {
-QApplication &app()
-{
-    static int argc = 1;
-    static char name[] = "util_ui_tests";
-    static char *argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
-}
-} // namespace
 
 TEST(ControlUtils, SwapBounds)
 {
-    app();
+    zoxtest::uiApp();
     QWidget parent;
     QWidget a(&parent), b(&parent);
     a.setGeometry(1, 2, 30, 40);
@@ -34,7 +26,7 @@ TEST(ControlUtils, SwapBounds)
 
 TEST(ControlUtils, CopyAndCompareLists)
 {
-    app();
+    zoxtest::uiApp();
     QWidget w1, w2, w3;
     ControlList src = {&w1, &w2, &w3};
     ControlList dst = {&w3};

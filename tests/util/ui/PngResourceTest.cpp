@@ -1,26 +1,18 @@
 // Loading the program's own pictures by name into an image control.
 #include "core/ui/PngResource.h"
 
+#include "tests/support/UiApp.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QLabel>
 #include <QPixmap>
 
-namespace {
-QApplication &app()
-{
-    static int argc = 1;
-    static char name[] = "util_ui_tests";
-    static char *argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
-}
-} // namespace
 
 TEST(PngResource, LoadsByNameAndClears)
 {
-    app();
+    zoxtest::uiApp();
     QLabel label;
     LoadPngResource(&label, QStringLiteral("IMG_TEST_DOT"));
     ASSERT_FALSE(label.pixmap().isNull());
