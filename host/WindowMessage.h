@@ -26,6 +26,7 @@ using WindowHandle = QObject *;
 class CWindowMessage : public QEvent {
 public:
     CWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, QByteArray data = {});
+    ~CWindowMessage() override;
 
     // The event type of every window message (registered once).
     static QEvent::Type EventType();
