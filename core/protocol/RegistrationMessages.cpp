@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/Log.h"
+#include "core/NumberUtils.h"
 #include "core/protocol/WireBytes.h"
 
 namespace zox::proto {
@@ -389,12 +390,7 @@ std::string CallReferenceText(const std::array<uint8_t, 4> &callRef, uint32_t ca
 {
     if (callState == 0)
         return {};
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (uint8_t b : callRef) {
-        text += digits[b >> 4];
-        text += digits[b & 0x0F];
-    }
+    std::string text = BytesToHex(callRef.data(), callRef.size());
     if (text == "00000000" || text == "0")
         return {};
     return text;

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "core/net/NetFacade.h"
+#include "core/net/NetUdpService.h"
 #include "core/protocol/MessageCodes.h"
 #include "core/protocol/RegistrationMessages.h"
 #include "host/MessageNumbers.h"
@@ -320,4 +321,12 @@ TEST(NetStart, PartsNotBuiltInAreSkippedWithALogLine)
     EXPECT_FALSE(NetWxProxyIsReady());
     NetWxProxyBeginChat(0, 1, "1001"); // nothing happens
     NetStop();
+}
+
+TEST(NetUdpService, WithoutASocketNothingIsSent)
+{
+    zoxtest::ConsoleEnv env("192.0.2.7"); // the bind fails
+    TNetUdpService service(nullptr, nullptr);
+    EXPECT_EQ(service.IsOpen(), 0);
+    EXPECT_EQ(service.Send("0123456789abcdef", 16), -1);
 }

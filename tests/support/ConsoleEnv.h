@@ -13,7 +13,8 @@
 
 namespace zoxtest {
 
-// The process's QCoreApplication (created on first use, kept to the end).
+// The process's application object (created on first use, kept to the end). A window
+// test calls zoxtest::uiApp() (tests/support/UiApp.h) first; this then returns that one.
 QCoreApplication *CoreApp();
 
 // Delivers posted events until pred() holds; false when the timeout ran out first.
