@@ -21,6 +21,7 @@ TGroupCellCtrl::TGroupCellCtrl(QWidget *owner, int groupType, int groupId, const
     LoadSkinPicture(picture_, "IMG_GROUP_ICON_ONLINE");
 
     label_->setAlignment(Qt::AlignCenter);
+    label_->setWordWrap(true); // a wide (CJK) caption takes a second line
     label_->setAttribute(Qt::WA_TransparentForMouseEvents);
     QPalette pal = label_->palette();
     pal.setColor(QPalette::WindowText, Qt::white);

@@ -34,6 +34,7 @@ TUserCellCtrl::TUserCellCtrl(QWidget *owner, int userType, const std::string &na
     LoadSkinPicture(picture_, "IMG_USER_ICON_ONLINE");
 
     nameLabel_->setAlignment(Qt::AlignCenter);
+    nameLabel_->setWordWrap(true); // a wide (CJK) caption takes a second line
     QPalette pal = nameLabel_->palette();
     pal.setColor(QPalette::WindowText, Qt::white);
     nameLabel_->setPalette(pal);

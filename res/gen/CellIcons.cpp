@@ -37,10 +37,10 @@ QImage Avatar(bool group)
 
 QImage Icon(const std::function<void(QPainter &)> &glyph)
 {
-    QImage img = NewImage(22, 20);
+    QImage img = NewImage(24, 21);
     QPainter p(&img);
     Prepare(p);
-    Grid24(p, QRectF(0, 0, 22, 20), 19);
+    Grid24(p, QRectF(0, 0, 24, 21), 21);
     glyph(p);
     p.restore();
     return img;
@@ -55,11 +55,11 @@ void Presence(QPainter &p, bool online)
         g.setColorAt(1, pal::kGreenDeep);
         p.setPen(QPen(QColor(0xE8, 0xFF, 0xEF), 1.6));
         p.setBrush(g);
-        p.drawEllipse(c, 6.5, 6.5);
+        p.drawEllipse(c, 7.0, 7.0);
     } else {
         p.setPen(QPen(QColor(0xA3, 0xAD, 0xB6), 2.2));
         p.setBrush(QColor(0x2A, 0x30, 0x36));
-        p.drawEllipse(c, 6.2, 6.2);
+        p.drawEllipse(c, 6.6, 6.6);
     }
 }
 

@@ -35,7 +35,7 @@ void Paint(QPainter &p, const QRectF &r, const Look &l, int kind)
         look.ring = Qt::transparent;
     }
     Plate(p, r.adjusted(1, 1, -1, -1), look, 4);
-    Grid24(p, r, 16, look.shift);
+    Grid24(p, r, kind == 0 ? 19 : 16, look.shift);
     p.setBrush(Qt::NoBrush);
     switch (kind) {
     case 0:
