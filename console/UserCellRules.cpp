@@ -1,7 +1,7 @@
 #include "console/UserCellRules.h"
 
-#include "console/CellText.h"
 #include "core/Edition.h"
+#include "core/NumberUtils.h"
 
 namespace zox::skin {
 namespace {
@@ -146,7 +146,7 @@ UserCellLayout LayoutUserCell(int tileWidth, int tileHeight, const std::array<bo
 
 std::string UserCellCaption(const std::string &name, const std::string &number)
 {
-    return EllipsizeChars(name.empty() ? number : name, kCellCaptionChars);
+    return EllipsizeText(name.empty() ? number : name, kCellCaptionChars);
 }
 
 std::string UserCellHint(const std::string &name, const std::string &number)
@@ -158,7 +158,7 @@ std::string UserCellHint(const std::string &name, const std::string &number)
 
 std::string GroupCellCaption(const std::string &name)
 {
-    return EllipsizeChars(name, kCellCaptionChars);
+    return EllipsizeText(name, kCellCaptionChars);
 }
 
 std::string MakeUserTip(const std::string &realName, const std::string &number, const std::string &orgName,

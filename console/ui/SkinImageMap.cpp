@@ -1,6 +1,6 @@
 #include "console/ui/SkinImageMap.h"
 
-#include "console/ui/SkinPicture.h"
+#include "core/ui/PngResource.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -34,7 +34,7 @@ TCtrlImageMap *SkinImageMap::Add(QLabel *picture, const PictureNames &names, con
 
 void SkinImageMap::Show(QObject *control, const std::string &name)
 {
-    LoadSkinPicture(static_cast<QLabel *>(control), name);
+    LoadPngResource(static_cast<QLabel *>(control), QString::fromStdString(name));
 }
 
 void SkinImageMap::SetImageCtrlStatus(QLabel *picture, int state)

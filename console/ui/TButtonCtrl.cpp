@@ -1,6 +1,6 @@
 #include "console/ui/TButtonCtrl.h"
 
-#include "console/ui/SkinPicture.h"
+#include "core/ui/PngResource.h"
 #include "core/Edition.h"
 
 #include <QLabel>
@@ -57,10 +57,10 @@ void TButtonCtrl::SetImageStatus(int state)
     if (!IsPictureState(state))
         return;
     if (picture_->isEnabled()) {
-        LoadSkinPicture(picture_, map_.names[state]);
+        LoadPngResource(picture_, QString::fromStdString(map_.names[state]));
         map_.state = state;
     } else {
-        LoadSkinPicture(picture_, map_.names[kPictureDisabled]);
+        LoadPngResource(picture_, QString::fromStdString(map_.names[kPictureDisabled]));
         map_.state = kPictureDisabled;
     }
 }

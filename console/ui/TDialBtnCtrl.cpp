@@ -1,6 +1,6 @@
 #include "console/ui/TDialBtnCtrl.h"
 
-#include "console/ui/SkinPicture.h"
+#include "core/ui/PngResource.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -20,7 +20,7 @@ TDialBtnCtrl::TDialBtnCtrl(QWidget *owner, const std::string &picture, const std
     picture_->setAlignment(Qt::AlignCenter);
     picture_->setAttribute(Qt::WA_TransparentForMouseEvents);
     picture_->setAttribute(Qt::WA_TranslucentBackground);
-    zox::skin::LoadSkinPicture(picture_, picture);
+    LoadPngResource(picture_, QString::fromStdString(picture));
 }
 
 void TDialBtnCtrl::SetNormalState()

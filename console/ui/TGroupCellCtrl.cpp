@@ -1,7 +1,7 @@
 #include "console/ui/TGroupCellCtrl.h"
 
 #include "console/UserCellRules.h"
-#include "console/ui/SkinPicture.h"
+#include "core/ui/PngResource.h"
 #include "core/Edition.h"
 
 #include <QLabel>
@@ -18,7 +18,7 @@ TGroupCellCtrl::TGroupCellCtrl(QWidget *owner, int groupType, int groupId, const
     resize(kCellWidth, kCellHeight);
     picture_->setAlignment(Qt::AlignCenter);
     picture_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    LoadSkinPicture(picture_, "IMG_GROUP_ICON_ONLINE");
+    LoadPngResource(picture_, QStringLiteral("IMG_GROUP_ICON_ONLINE"));
 
     label_->setAlignment(Qt::AlignCenter);
     label_->setWordWrap(true); // a wide (CJK) caption takes a second line

@@ -1,6 +1,6 @@
 #include "console/ui/TMultiImageCtrl.h"
 
-#include "console/ui/SkinPicture.h"
+#include "core/ui/PngResource.h"
 
 #include <QEvent>
 #include <QGestureEvent>
@@ -50,8 +50,8 @@ void TMultiImageCtrl::SetImageStatus(int v)
     if (!IsPictureState(v))
         return;
     state_ = foreground_->isEnabled() ? v : kPictureDisabled;
-    LoadSkinPicture(background_, backgroundNames_[state_]);
-    LoadSkinPicture(foreground_, foregroundNames_[state_]);
+    LoadPngResource(background_, QString::fromStdString(backgroundNames_[state_]));
+    LoadPngResource(foreground_, QString::fromStdString(foregroundNames_[state_]));
 }
 
 bool TMultiImageCtrl::IsPictureEnabled() const

@@ -1,6 +1,6 @@
 #include "console/ui/TScrollBarCtrl.h"
 
-#include "console/ui/SkinPicture.h"
+#include "core/ui/PngResource.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -67,7 +67,7 @@ void TScrollBarCtrl::SetImageCtrlStatus(QLabel *picture, int state)
     if (!picture)
         return;
     arrows_.SetImageCtrlStatus(picture, state, picture->isEnabled(),
-                               [](QObject *c, const std::string &n) { LoadSkinPicture(static_cast<QLabel *>(c), n); });
+                               [](QObject *c, const std::string &n) { LoadPngResource(static_cast<QLabel *>(c), QString::fromStdString(n)); });
 }
 
 int TScrollBarCtrl::GetImageCtrlStatus(const QLabel *picture) const
@@ -140,7 +140,7 @@ void TScrollBarCtrl::ResetViewport(int row) { Step(model_.ResetViewport(row)); }
 
 bool TScrollBarCtrl::eventFilter(QObject *watched, QEvent *event)
 {
-    auto show = [](QObject *c, const std::string &n) { LoadSkinPicture(static_cast<QLabel *>(c), n); };
+    auto show = [](QObject *c, const std::string &n) { LoadPngResource(static_cast<QLabel *>(c), QString::fromStdString(n)); };
     if (watched == upArrow_ || watched == downArrow_) {
         QLabel *arrow = static_cast<QLabel *>(watched);
         const bool enabled = arrow->isEnabled();

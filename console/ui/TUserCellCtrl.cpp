@@ -1,7 +1,7 @@
 #include "console/ui/TUserCellCtrl.h"
 
 #include "console/UserCellRules.h"
-#include "console/ui/SkinPicture.h"
+#include "core/ui/PngResource.h"
 #include "core/Edition.h"
 
 #include <QHelpEvent>
@@ -18,7 +18,7 @@ void ApplyIcon(QLabel *icon, const CellIcon &c, std::string &shown)
     icon->setVisible(c.visible);
     icon->setToolTip(QString::fromStdString(c.hint));
     if (shown != c.picture) {
-        LoadSkinPicture(icon, c.picture);
+        LoadPngResource(icon, QString::fromStdString(c.picture));
         shown = c.picture;
     }
 }
@@ -31,7 +31,7 @@ TUserCellCtrl::TUserCellCtrl(QWidget *owner, int userType, const std::string &na
 {
     resize(kCellWidth, kCellHeight);
     picture_->setAlignment(Qt::AlignCenter);
-    LoadSkinPicture(picture_, "IMG_USER_ICON_ONLINE");
+    LoadPngResource(picture_, QStringLiteral("IMG_USER_ICON_ONLINE"));
 
     nameLabel_->setAlignment(Qt::AlignCenter);
     nameLabel_->setWordWrap(true); // a wide (CJK) caption takes a second line

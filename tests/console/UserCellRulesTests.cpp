@@ -1,6 +1,5 @@
 // What a user cell shows for (register, call, video) state, where its icons sit, and
 // how its captions are shortened.
-#include "console/CellText.h"
 #include "console/UserCellRules.h"
 
 #include <gtest/gtest.h>
@@ -94,38 +93,30 @@ TEST(UserCellRules, IconLayoutOnTheTile)
     EXPECT_EQ(narrow.icons[0].left, 50 + (25 - 76) / 2);
 }
 
-TEST(CellText, EllipsisCountsCharacters)
+TEST(UserCellRules, CaptionsCountCharacters)
 {
     struct Case {
-        std::string in;
-        int max;
-        std::string out;
+        std::string name, number, caption;
     } cases[] = {
-        {"", 12, ""},
-        {"Dispatcher12", 12, "Dispatcher12"},         // 12: whole
-        {"Dispatcher123", 12, "Dispatcher..."},       // 13: ten and dots
-        {"北京市公安局交通管理局", 12, "北京市公安局交通管理局"}, // 11 characters, 33 bytes
-        {"北京市公安局交通管理局指挥", 12, "北京市公安局交通管理..."},
-        {"Zoë Müller-Lüdenscheid", 12, "Zoë Müller..."},
-        {"😀😀😀😀😀😀😀😀😀😀😀😀😀", 12, "😀😀😀😀😀😀😀😀😀😀..."},
-        {"abc", 2, "..."},
-        {"abc", 0, "..."},
+        {"", "", ""},
+        {"Dispatcher12", "5001", "Dispatcher12"},         // 12: whole
+        {"Dispatcher123", "5001", "Dispatcher..."},       // 13: ten and dots
+        {"北京市公安局交通管理局", "5001", "北京市公安局交通管理局"}, // 11 characters, 33 bytes
+        {"北京市公安局交通管理局指挥", "5001", "北京市公安局交通管理..."},
+        {"Zoë Müller-Lüdenscheid", "5001", "Zoë Müller..."},
+        {"", "50012345678901", "5001234567..."},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(EllipsizeChars(c.in, c.max), c.out) << c.in;
-    // Malformed bytes count one each and are never split from a following character.
-    const std::string bad = std::string("\xE4\xB8", 2) + "北京市公安局交通管理局指挥";
-    const std::string cut = EllipsizeChars(bad, 12);
-    EXPECT_EQ(Utf8CharCount(cut), 13u);
-    EXPECT_EQ(cut.substr(cut.size() - 3), "...");
-    EXPECT_EQ(Utf8CharCount("北京"), 2u);
-    EXPECT_EQ(Utf8CharCount(std::string("\xC0\xAF", 2)), 2u); // overlong form: two bytes
+    for (const Case &c : cases) {
+        EXPECT_EQ(UserCellCaption(c.name, c.number), c.caption) << c.name;
+        if (!c.name.empty()) {
+            EXPECT_EQ(GroupCellCaption(c.name), c.caption) << c.name;
+        }
+    }
 }
 
 TEST(UserCellRules, CaptionsHintsAndTip)
 {
     EXPECT_EQ(UserCellCaption("North Station", "5001"), "North Stat...");
-    EXPECT_EQ(UserCellCaption("", "50012345678901"), "5001234567...");
     EXPECT_EQ(UserCellHint("North", "5001"), "North (5001)");
     EXPECT_EQ(UserCellHint("", "5001"), "");
     EXPECT_EQ(UserCellHint("5001", "5001"), "");

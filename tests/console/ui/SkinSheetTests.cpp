@@ -17,6 +17,7 @@
 #include "console/ui/TMultiImageCtrl.h"
 #include "console/ui/TScrollBarCtrl.h"
 #include "console/ui/TUserCellCtrl.h"
+#include "core/ui/PngResource.h"
 
 #include <gtest/gtest.h>
 
@@ -418,14 +419,14 @@ TEST(SkinSheet, RendersEveryControlInEveryState)
                                "IMG_BTN_VOLUME_MUTE_NORMAL", "IMG_DISPATCH_STATUS", "IMG_UNKNOWN_PERSON"};
         for (const char *n : names) {
             auto *pic = new QLabel;
-            LoadSkinPicture(pic, n);
+            LoadPngResource(pic, n);
             h->addWidget(pic);
         }
         auto *light = new Fill(QColor(0xE6, 0xE6, 0xE6));
         light->setFixedSize(48, 24);
         for (int k = 0; k < 2; ++k) {
             auto *pic = new QLabel(light);
-            LoadSkinPicture(pic, k ? "IMG_TELEPHONE_16" : "IMG_MOBILE_PHONE_16");
+            LoadPngResource(pic, k ? "IMG_TELEPHONE_16" : "IMG_MOBILE_PHONE_16");
             pic->setGeometry(6 + k * 20, 4, 16, 16);
         }
         h->addWidget(light);

@@ -3,7 +3,7 @@
 // font substitutions, and small helpers to drive the pointer.
 
 #include "console/ui/FontSetup.h"
-#include "console/ui/SkinPicture.h"
+#include "tests/support/UiApp.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -18,16 +18,25 @@
 
 inline QApplication &UiApp()
 {
+    // The application outlives every static of the process: a QApplication destroyed
+    // by the exit handlers after QTest made its pointing device crashes in Qt 6.4.
     static int argc = 1;
     static char name[] = "console_ui_tests";
     static char *argv[] = {name, nullptr};
-    static QApplication *app = [] {
-        auto *a = new QApplication(argc, argv);
-        zox::skin::InstallFontSubstitutions();
-        return a;
-    }();
-    return *app;
+    if (!QCoreApplication::instance())
+        new QApplication(argc, argv);
+    QApplication &app = zoxtest::uiApp();
+    zox::skin::InstallFontSubstitutions();
+    return app;
 }
+
+namespace zox::skin {
+// Where the program keeps a picture.
+inline QString SkinPicturePath(const std::string &name)
+{
+    return QStringLiteral(":/img/") + QString::fromStdString(name) + QStringLiteral(".png");
+}
+} // namespace zox::skin
 
 // Offscreen, QTest::mouseMove sends no enter or leave: send them directly.
 inline void SendEnter(QWidget *w)
