@@ -1,6 +1,7 @@
 // What a user cell shows for (register, call, video) state, where its icons sit, and
 // how its captions are shortened.
 #include "console/UserCellRules.h"
+#include "core/Edition.h"
 
 #include <gtest/gtest.h>
 
@@ -42,25 +43,27 @@ TEST(UserCellRules, IconsFromStates)
 
 TEST(UserCellRules, IconPicturesAndHints)
 {
+    // The hints are the edition's own texts.
+    auto T = [](const char *en, const char *cn) { return zox::edition::kChinese ? cn : en; };
     struct Case {
         CellIcon got;
         bool visible;
         const char *hint, *picture;
     } cases[] = {
-        {PresenceIconOf(0), true, "Online", "IMG_PRESENCE_ONLINE"},
-        {PresenceIconOf(1), true, "Offline", "IMG_PRESENCE_INVISIBLE"},
-        {PresenceIconOf(2), true, "Disabled", "IMG_PRESENCE_INVISIBLE"},
+        {PresenceIconOf(0), true, T("Online", "在线"), "IMG_PRESENCE_ONLINE"},
+        {PresenceIconOf(1), true, T("Offline", "离线"), "IMG_PRESENCE_INVISIBLE"},
+        {PresenceIconOf(2), true, T("Disabled", "禁用"), "IMG_PRESENCE_INVISIBLE"},
         {PresenceIconOf(3), false, "", ""},
         {PresenceIconOf(-1), false, "", ""},
         {CallIconOf(0), false, "", ""},
-        {CallIconOf(1), true, "Outgoing Call", "IMG_PHONE_CALL_OUTGOING"},
-        {CallIconOf(2), true, "Incoming Call", "IMG_PHONE_CALL_INCOMING"},
-        {CallIconOf(3), true, "In Call", "IMG_PHONE_CALL_BUSY"},
-        {CallIconOf(4), true, "In PTT Call", "IMG_AUDIO_DISPATCH"},
+        {CallIconOf(1), true, T("Outgoing Call", "呼出"), "IMG_PHONE_CALL_OUTGOING"},
+        {CallIconOf(2), true, T("Incoming Call", "来电"), "IMG_PHONE_CALL_INCOMING"},
+        {CallIconOf(3), true, T("In Call", "通话"), "IMG_PHONE_CALL_BUSY"},
+        {CallIconOf(4), true, T("In PTT Call", "对讲"), "IMG_AUDIO_DISPATCH"},
         {CallIconOf(5), false, "", ""},
-        {VideoIconOf(1), true, "Video Upload", "IMG_VIDEO_UPLOAD"},
-        {VideoIconOf(2), true, "Video Download", "IMG_VIDEO_DOWNLOAD"},
-        {VideoIconOf(3), true, "Two-way Video", "IMG_VIDEO_BOTHTRANS"},
+        {VideoIconOf(1), true, T("Video Upload", "视频上传"), "IMG_VIDEO_UPLOAD"},
+        {VideoIconOf(2), true, T("Video Download", "视频下载"), "IMG_VIDEO_DOWNLOAD"},
+        {VideoIconOf(3), true, T("Two-way Video", "视频上传下载"), "IMG_VIDEO_BOTHTRANS"},
         {VideoIconOf(4), false, "", ""},
     };
     for (const Case &c : cases)

@@ -4,6 +4,7 @@
 
 #include "console/ui/TGroupCellCtrl.h"
 #include "console/ui/TUserCellCtrl.h"
+#include "core/Edition.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,7 @@ void ExpectIcons(TUserCellCtrl &cell, const Icons &want, const char *what)
 
 TEST_F(Cells, UserIconsFollowTheState)
 {
+    auto T = [](const char *en, const char *cn) { return QString::fromUtf8(zox::edition::kChinese ? cn : en); };
     struct Case {
         const char *what;
         unsigned reg;
@@ -52,18 +54,18 @@ TEST_F(Cells, UserIconsFollowTheState)
         Icons icons;
         QString hints[3];
     } cases[] = {
-        {"online", 1, 0, 0, {"IMG_PRESENCE_ONLINE", nullptr, nullptr}, {"Online"}},
-        {"offline", 0, 0x3, 0x10000003, {"IMG_PRESENCE_INVISIBLE", nullptr, nullptr}, {"Offline"}},
-        {"disabled with a call", 3, 0x00030003, 0, {"IMG_PRESENCE_INVISIBLE", nullptr, nullptr}, {"Disabled"}},
-        {"PTT", 1, 0x00000100, 0, {nullptr, "IMG_AUDIO_DISPATCH", nullptr}, {"", "In PTT Call"}},
+        {"online", 1, 0, 0, {"IMG_PRESENCE_ONLINE", nullptr, nullptr}, {T("Online", "在线")}},
+        {"offline", 0, 0x3, 0x10000003, {"IMG_PRESENCE_INVISIBLE", nullptr, nullptr}, {T("Offline", "离线")}},
+        {"disabled with a call", 3, 0x00030003, 0, {"IMG_PRESENCE_INVISIBLE", nullptr, nullptr}, {T("Disabled", "禁用")}},
+        {"PTT", 1, 0x00000100, 0, {nullptr, "IMG_AUDIO_DISPATCH", nullptr}, {"", T("In PTT Call", "对讲")}},
         {"video call with two-way video",
          1,
          0x00030000,
          0x10000003,
          {nullptr, "IMG_PHONE_CALL_BUSY", "IMG_VIDEO_BOTHTRANS"},
-         {"", "In Call", "Two-way Video"}},
+         {"", T("In Call", "通话"), T("Two-way Video", "视频上传下载")}},
         {"incoming", 2, 0x2, 0x10000001, {nullptr, "IMG_PHONE_CALL_INCOMING", "IMG_VIDEO_UPLOAD"},
-         {"", "Incoming Call", "Video Upload"}},
+         {"", T("Incoming Call", "来电"), T("Video Upload", "视频上传")}},
     };
     for (const Case &c : cases) {
         TUserCellCtrl cell(host.get(), 0, "North", "5001", 255, 0, 0);

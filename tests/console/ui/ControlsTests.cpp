@@ -7,6 +7,7 @@
 #include "console/ui/TButtonCtrl.h"
 #include "console/ui/TDialBtnCtrl.h"
 #include "console/ui/TMultiImageCtrl.h"
+#include "core/Edition.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@ TEST_F(Controls, ButtonFollowsPointerAndClicks)
         ++clicks;
         sender = s;
     });
-    EXPECT_EQ(b.size(), QSize(90, 36));
+    EXPECT_EQ(b.size(), QSize(zox::edition::kChinese ? 72 : 90, 36));
     EXPECT_TRUE(Shows(b.Picture(), "IMG_TASK_OPERATE_NORMAL"));
     SendEnter(&b);
     EXPECT_EQ(b.GetImageStatus(), kPictureFocused);
