@@ -42,7 +42,8 @@ TUserCellCtrl::TUserCellCtrl(QWidget *owner, int userType, const std::string &na
         nameLabel_->setFont(QFont(QString::fromUtf8("微软雅黑"), 9));
     nameLabel_->setText(QString::fromStdString(UserCellCaption(name_, number_)));
     const std::string hint = UserCellHint(name_, number_);
-    nameHintShown_ = !hint.empty();
+    // The Chinese-language build shows no tip on its user cells.
+    nameHintShown_ = !hint.empty() && !zox::edition::kChinese;
     nameLabel_->setToolTip(QString::fromStdString(hint));
 
     for (QLabel *icon : {presenceIcon_, callIcon_, videoIcon_}) {
