@@ -116,8 +116,8 @@ QPen Stroke(const QColor &c, qreal width)
 
 void Handset(QPainter &p, const QColor &c)
 {
-    // A handle bowing to the lower left between two thicker pieces: the ear piece
-    // upright at the top left, the mouth piece lying at the bottom right.
+    // A handle bowing to the lower left between two thicker ends: the ear end upright
+    // at the top left, the mouth end lying at the bottom right.
     const QPointF o(17.0, 7.0);
     auto arc = [&](qreal from, qreal to, qreal rad) {
         QPainterPath path;
