@@ -1187,7 +1187,7 @@ int tmedia_session_mgr_set_codecs(tmedia_session_mgr_t *mgr, int media, int64_t 
         return -1;
     if (media == tmedia_audio) {
         if (codecs & tmedia_codec_id_ilbc) {
-            MediaLogWarn("media: iLBC cannot be encoded here, PCMA is used instead");
+            MediaLogInfo("media: iLBC asked, PCMA used");
             codecs = (codecs & ~tmedia_codec_id_ilbc) | tmedia_codec_id_pcma;
         }
         if (!(codecs & (tmedia_codec_id_pcma | tmedia_codec_id_amr_nb_oa)))
