@@ -615,6 +615,23 @@ void requestKeyFrame(tmedia_session_mgr_t *m)
     }
 }
 
+// The peer asked for a key frame (a picture loss indication reached the payloader):
+// pass the request to whatever feeds the out path.
+GstPadProbeReturn outKeyRequestProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
+{
+    GstEvent *ev = GST_PAD_PROBE_INFO_EVENT(info);
+    if (!ev || !gst_video_event_is_force_key_unit(ev))
+        return GST_PAD_PROBE_OK;
+    auto *m = static_cast<tmedia_session_mgr_t *>(data);
+    std::lock_guard<std::mutex> lk(g_linkLock);
+    m->outWaitKey = true;
+    if (!m->sources.empty())
+        requestKeyFrame(m->sources.back());
+    else
+        requestKeyFrame(m);
+    return GST_PAD_PROBE_DROP;
+}
+
 // ---- pipeline ---------------------------------------------------------------
 
 GstBusSyncReply busHandler(GstBus *, GstMessage *msg, gpointer)
@@ -661,7 +678,8 @@ GstCaps *rtpCapsFor(tmedia_session_mgr_t *m, unsigned sessionId, int pt)
                                     "encoding-name", G_TYPE_STRING, "PCMA", nullptr);
     } else {
         c = gst_caps_new_simple("application/x-rtp", "media", G_TYPE_STRING, "video", "clock-rate", G_TYPE_INT, 90000,
-                                "encoding-name", G_TYPE_STRING, videoIsH265(m->video.codec) ? "H265" : "H264", nullptr);
+                                "encoding-name", G_TYPE_STRING, videoIsH265(m->video.codec) ? "H265" : "H264",
+                                "rtcp-fb-nack-pli", G_TYPE_BOOLEAN, TRUE, "rtcp-fb-ccm-fir", G_TYPE_BOOLEAN, TRUE, nullptr);
     }
     if (pt >= 0)
         gst_caps_set_simple(c, "payload", G_TYPE_INT, pt, nullptr);
@@ -949,6 +967,7 @@ bool buildVideo(tmedia_session_mgr_t *m, TapData *recvTap, TapData *camTap)
         }
         if (!addLink(m->pipeline, {src, pay}) || !buildRtpOut(m, v, pay))
             return false;
+        addProbe(src, "src", GST_PAD_PROBE_TYPE_EVENT_UPSTREAM, outKeyRequestProbe, m);
         std::lock_guard<std::mutex> lk(g_linkLock);
         m->outSrc = src;
         m->outWaitKey = true;
@@ -1092,6 +1111,9 @@ int tmedia_session_mgr_start(tmedia_session_mgr_t *mgr)
     MediaDefaults d = tmedia_defaults_get();
     g_object_set(mgr->rtpbin, "latency", guint(d.videoJitterBuffer ? 200 : 40), "do-retransmission",
                  gboolean(d.videoPacketRetransmit), nullptr);
+    // Feedback profile: a lost picture or a recording start asks the sender for a
+    // key frame at once (picture loss indication).
+    gst_util_set_object_arg(G_OBJECT(mgr->rtpbin), "rtp-profile", "avpf");
     gst_bin_add(GST_BIN(mgr->pipeline), mgr->rtpbin);
     g_signal_connect(mgr->rtpbin, "request-pt-map", G_CALLBACK(onRequestPtMap), mgr);
     g_signal_connect(mgr->rtpbin, "pad-added", G_CALLBACK(onPadAdded), mgr);
