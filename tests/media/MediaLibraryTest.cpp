@@ -93,3 +93,55 @@ TEST(MediaLibrary, IlbcFallsBackToPcmaWithOneLogLine)
     CloseLogFile();
     EXPECT_EQ(countOf(logText(dir), "iLBC"), 1u);
 }
+
+#include "core/SystemConfig.h"
+#include "medialib/MediaStartup.h"
+
+namespace {
+// Starts the layer with a configuration file of the given text.
+MediaDefaults startWith(const zoxtest::TempDir &dir, const std::string &ini)
+{
+    dir.write("data/zoxcfg.ini", ini);
+    CSystemConfig config;
+    g_pSystemConfig = &config;
+    // Values the start-up must leave alone unless the configuration asks otherwise.
+    tmedia_defaults_set_videojb_enabled(0);
+    tmedia_defaults_set_videopkt_retrans(1);
+    tmedia_defaults_set_video_keep_aspect_ratio(1);
+    EXPECT_TRUE(InitMediaLibrary());
+    g_pSystemConfig = nullptr;
+    return tmedia_defaults_get();
+}
+} // namespace
+
+TEST(MediaLibrary, DefaultsFromTheConfiguration)
+{
+    zoxtest::TempDir dir;
+    zoxtest::ScopedCwd cwd(dir.path());
+    setenv("ZOX_MEDIA_AUDIO", "none", 1);
+    MediaDefaults d = startWith(dir, "[Video]\nResolution=12\nFPS=15\nDAR=16:9\n[Debug]\nWriteLogLevel=3\n");
+    // Jitter buffer on, retransmission and keep-aspect off: the three stay as they were.
+    EXPECT_FALSE(d.videoJitterBuffer);
+    EXPECT_TRUE(d.videoPacketRetransmit);
+    EXPECT_TRUE(d.keepAspectRatio);
+    EXPECT_EQ(d.prefVideoSize, 12);
+    EXPECT_EQ(d.videoFps, 15);
+    EXPECT_EQ(d.aspectX, 16);
+    EXPECT_EQ(d.aspectY, 9);
+    EXPECT_EQ(d.rtpBufferSize, 4194304);
+    EXPECT_EQ(tsk_debug_get_level(), 3);
+    ExitMediaLibrary();
+
+    tmedia_defaults_set_videojb_enabled(1);
+    tmedia_defaults_set_videopkt_retrans(0);
+    tmedia_defaults_set_video_keep_aspect_ratio(0);
+    dir.write("data/zoxcfg.ini", "[Video]\nJitterBuffer=0\nVideoPktLossRetry=1\nKeepAspectRatio=1\n");
+    CSystemConfig config;
+    g_pSystemConfig = &config;
+    ASSERT_TRUE(InitMediaLibrary());
+    g_pSystemConfig = nullptr;
+    d = tmedia_defaults_get();
+    EXPECT_FALSE(d.videoJitterBuffer);
+    EXPECT_TRUE(d.videoPacketRetransmit);
+    EXPECT_TRUE(d.keepAspectRatio);
+}
