@@ -63,6 +63,41 @@ bool MediaLaunchWaitEos(MediaLaunch *launch, int timeoutMs, std::string *error)
     return launch && waitEos(launch->pipeline, timeoutMs, error);
 }
 
+std::string MediaLaunchPadCaps(MediaLaunch *launch, const char *element, const char *pad)
+{
+    if (!launch || !element || !pad)
+        return {};
+    GstElement *e = gst_bin_get_by_name(GST_BIN(launch->pipeline), element);
+    if (!e)
+        return {};
+    std::string text;
+    if (GstPad *p = gst_element_get_static_pad(e, pad)) {
+        if (GstCaps *caps = gst_pad_get_current_caps(p)) {
+            gchar *t = gst_caps_to_string(caps);
+            text = t;
+            g_free(t);
+            gst_caps_unref(caps);
+        }
+        gst_object_unref(p);
+    }
+    gst_object_unref(e);
+    return text;
+}
+
+bool MediaLaunchSetInt(MediaLaunch *launch, const char *element, const char *property, int value)
+{
+    if (!launch || !element || !property)
+        return false;
+    GstElement *e = gst_bin_get_by_name(GST_BIN(launch->pipeline), element);
+    if (!e)
+        return false;
+    bool ok = g_object_class_find_property(G_OBJECT_GET_CLASS(e), property) != nullptr;
+    if (ok)
+        g_object_set(e, property, value, nullptr);
+    gst_object_unref(e);
+    return ok;
+}
+
 void MediaLaunchStop(MediaLaunch *launch)
 {
     if (!launch)

@@ -11,6 +11,10 @@ struct MediaLaunch;
 MediaLaunch *MediaLaunchStart(const std::string &description, std::string *error);
 // Waits for the end of the stream (true) or an error / the time limit (false).
 bool MediaLaunchWaitEos(MediaLaunch *launch, int timeoutMs, std::string *error = nullptr);
+// The negotiated caps of a named element's pad as text ("" when none yet).
+std::string MediaLaunchPadCaps(MediaLaunch *launch, const char *element, const char *pad);
+// Sets an integer property of a named element (e.g. a sink's port); false when unknown.
+bool MediaLaunchSetInt(MediaLaunch *launch, const char *element, const char *property, int value);
 // Stops and frees the pipeline; null is allowed.
 void MediaLaunchStop(MediaLaunch *launch);
 

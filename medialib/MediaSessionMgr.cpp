@@ -1009,8 +1009,11 @@ std::vector<uint8_t> base64Decode(const char *text)
         if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '/' || c == '='))
             return out;
     }
-    if (t.empty() || t.size() % 4 != 0)
+    // Descriptions often leave out the padding.
+    if (t.empty() || t.size() % 4 == 1)
         return out;
+    while (t.size() % 4)
+        t += '=';
     guchar *raw = g_base64_decode(t.c_str(), &len);
     if (raw) {
         out.assign(raw, raw + len);

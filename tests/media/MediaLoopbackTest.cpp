@@ -406,3 +406,42 @@ TEST_F(MediaLoopback, NoCallbackAfterReleaseWhileMediaThreadsAreBusy)
         EXPECT_EQ(c.late.load(), 0) << "round " << round;
     }
 }
+
+TEST_F(MediaLoopback, ParameterSetsFromTheStreamDescriptionMakeTheVideoDecodable)
+{
+    // A sender that keeps SPS and PPS out of band after its first key frame, as
+    // many cameras announce them only in their stream description. The session
+    // joins late, so it never sees them in the stream.
+    std::string err;
+    MediaLaunch *sender = MediaLaunchStart(
+        "videotestsrc is-live=true ! video/x-raw,width=320,height=240,framerate=25/1"
+        " ! x264enc tune=zerolatency speed-preset=ultrafast key-int-max=10 option-string=repeat-headers=0"
+        " ! video/x-h264,stream-format=avc"
+        " ! rtph264pay name=pay pt=96 config-interval=0 ! udpsink name=out host=127.0.0.1 port=9",
+        &err);
+    ASSERT_TRUE(sender) << err;
+    std::string caps;
+    ASSERT_TRUE(waitFor([&] { return !(caps = MediaLaunchPadCaps(sender, "pay", "src")).empty(); }));
+    sleepMs(500);
+    MgrGuard rx(CreateMediaSession(kMediaVideo, ip("127.0.0.1"), 0, 4, 1));
+    ASSERT_EQ(StartMediaSession(rx), 0);
+    ASSERT_TRUE(MediaLaunchSetInt(sender, "out", "port", localPort(rx, kMediaVideo)));
+    // sprop-parameter-sets=(string)"SPS\,PPS"
+    size_t at = caps.find("sprop-parameter-sets=(string)\"");
+    ASSERT_NE(at, std::string::npos) << caps;
+    std::string sprop = caps.substr(at + 30, caps.find('"', at + 30) - at - 30);
+    size_t comma = sprop.find("\\,");
+    ASSERT_NE(comma, std::string::npos) << sprop;
+    std::string sps = sprop.substr(0, comma), pps = sprop.substr(comma + 2);
+    std::erase(sps, '\\');
+    std::erase(pps, '\\');
+
+    ASSERT_TRUE(waitFor([&] { return stats(rx, kMediaVideo).rtpPacketsReceived > 20; }));
+    sleepMs(500);
+    EXPECT_EQ(framesDecoded(rx), 0) << "decoded without parameter sets";
+    EXPECT_EQ(tmedia_session_mgr_set_str(rx, kMediaVideo, tmedia_ppt_session, "sps", "not base64!"), -1);
+    ASSERT_EQ(tmedia_session_mgr_set_str(rx, kMediaVideo, tmedia_ppt_session, "sps", sps.c_str()), 0) << sps;
+    ASSERT_EQ(tmedia_session_mgr_set_str(rx, kMediaVideo, tmedia_ppt_session, "pps", pps.c_str()), 0) << pps;
+    EXPECT_TRUE(waitFor([&] { return framesDecoded(rx) >= 10; })) << framesDecoded(rx);
+    MediaLaunchStop(sender);
+}
