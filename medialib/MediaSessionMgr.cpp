@@ -137,6 +137,7 @@ struct tmedia_session_mgr_t {
     std::vector<Link> targets;
     std::vector<tmedia_session_mgr_t *> sources; // last = the one sent
     bool outWaitKey = true;
+    std::atomic<bool> keyRequestCamera{false}, keyRequestRecv{false};
 
     tmedia_session_t videoSession;
 };
@@ -566,6 +567,26 @@ void recordAccessUnit(tmedia_session_mgr_t *m, GstBuffer *buf, bool key)
     }
 }
 
+// Asks for a key frame at the camera's encoder and from the sender of the received
+// video. Only flags are set here (any thread, any lock held); each tap sends the
+// request upstream from its own streaming thread with the next access unit.
+void requestKeyFrame(tmedia_session_mgr_t *m)
+{
+    m->keyRequestCamera = true;
+    m->keyRequestRecv = true;
+}
+
+void sendKeyUnitRequest(GstElement *e)
+{
+    if (!e)
+        return;
+    GstPad *p = gst_element_get_static_pad(e, "src");
+    if (p) {
+        gst_pad_send_event(p, gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));
+        gst_object_unref(p);
+    }
+}
+
 struct TapData {
     tmedia_session_mgr_t *mgr;
     bool camera;
@@ -580,6 +601,8 @@ GstPadProbeReturn tapProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
     if (!buf)
         return GST_PAD_PROBE_OK;
     bool key = !GST_BUFFER_FLAG_IS_SET(buf, GST_BUFFER_FLAG_DELTA_UNIT);
+    if (td->camera ? m->keyRequestCamera.exchange(false) : m->keyRequestRecv.exchange(false))
+        sendKeyUnitRequest(td->camera ? m->encoder : m->recvParse);
     bool primary = td->camera == !(m->recvMedia & tmedia_video);
     if (primary)
         recordAccessUnit(m, buf, key);
@@ -593,26 +616,6 @@ GstPadProbeReturn tapProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
         }
     }
     return GST_PAD_PROBE_OK;
-}
-
-void requestKeyFrame(tmedia_session_mgr_t *m)
-{
-    // Own encoder, when any.
-    if (m->encoder) {
-        GstPad *p = gst_element_get_static_pad(m->encoder, "src");
-        if (p) {
-            gst_pad_send_event(p, gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));
-            gst_object_unref(p);
-        }
-    }
-    // The sender of the received video (a picture loss indication).
-    if (m->recvParse) {
-        GstPad *p = gst_element_get_static_pad(m->recvParse, "src");
-        if (p) {
-            gst_pad_send_event(p, gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));
-            gst_object_unref(p);
-        }
-    }
 }
 
 // The peer asked for a key frame (a picture loss indication reached the payloader):
