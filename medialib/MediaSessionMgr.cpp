@@ -23,6 +23,7 @@
 #include <random>
 #include <string>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -1162,6 +1163,18 @@ int tmedia_session_mgr_stop(tmedia_session_mgr_t *mgr)
 {
     if (!mgr)
         return -1;
+    if (t_inCallbackOf == mgr) {
+        // Stopping the pipeline from its own thread would wait for itself: no more
+        // callbacks from now on, the rest on a helper thread.
+        MediaLogError("media: session stopped inside its own callback");
+        mgr->gate.close(1);
+        mgrRef(mgr);
+        std::thread([mgr] {
+            tmedia_session_mgr_stop(mgr);
+            tsk_object_unref(mgr);
+        }).detach();
+        return 0;
+    }
     std::lock_guard<std::mutex> lk(mgr->api);
     if (!mgr->stopped)
         stopLocked(mgr);
@@ -1545,6 +1558,15 @@ void tsk_object_unref(tmedia_session_mgr_t *mgr)
 {
     if (!mgr || mgr->refs.fetch_sub(1) != 1)
         return;
+    if (t_inCallbackOf == mgr) {
+        MediaLogError("media: session released inside its own callback");
+        mgr->gate.close(1);
+        std::thread([mgr] {
+            mgr->refs = 1;
+            tsk_object_unref(mgr);
+        }).detach();
+        return;
+    }
     {
         std::lock_guard<std::mutex> lk(mgr->api);
         if (!mgr->stopped)

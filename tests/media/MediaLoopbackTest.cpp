@@ -445,3 +445,34 @@ TEST_F(MediaLoopback, ParameterSetsFromTheStreamDescriptionMakeTheVideoDecodable
     EXPECT_TRUE(waitFor([&] { return framesDecoded(rx) >= 10; })) << framesDecoded(rx);
     MediaLaunchStop(sender);
 }
+
+namespace {
+struct SelfRelease {
+    tmedia_session_mgr_t *mgr = nullptr;
+    std::atomic<int> calls{0};
+};
+
+int releaseFromInside(const void *data, int, uint8_t, const void *, size_t)
+{
+    auto *s = static_cast<SelfRelease *>(const_cast<void *>(data));
+    if (s->calls++ == 0)
+        ReleaseMediaSession(s->mgr); // not allowed to hang, not allowed to call back again
+    return 0;
+}
+} // namespace
+
+TEST_F(MediaLoopback, ReleaseInsideItsOwnCallbackNeitherHangsNorCallsBackAgain)
+{
+    SelfRelease s;
+    MgrGuard peer(CreateMediaSession(kMediaAudio, ip("127.0.0.1"), 2, 2, 1));
+    s.mgr = CreateMediaSession(kMediaAudio, ip("127.0.0.1"), 2, 2, 1);
+    ASSERT_EQ(SetMediaRtcpCallback(s.mgr, &s, releaseFromInside), 0);
+    connect(peer, s.mgr, kMediaAudio);
+    ASSERT_EQ(StartMediaSession(s.mgr), 0);
+    ASSERT_EQ(StartMediaSession(peer), 0);
+    for (int i = 0; i < 20; ++i) {
+        tmedia_session_mgr_send_rtcp_app(peer, kMediaAudio, kTbcpIdle, nullptr, 0);
+        sleepMs(20);
+    }
+    EXPECT_EQ(s.calls.load(), 1);
+}
