@@ -476,3 +476,53 @@ TEST_F(MediaLoopback, ReleaseInsideItsOwnCallbackNeitherHangsNorCallsBackAgain)
     }
     EXPECT_EQ(s.calls.load(), 1);
 }
+
+// RTSP streams: H.265 video and AMR audio from test senders, receive only.
+TEST_F(MediaLoopback, H265StreamIsDecodedAndRecorded)
+{
+    zoxtest::TempDir dir;
+    const std::string path = (dir / "camera17_20260101000000.265").string();
+    MgrGuard rx(CreateMediaSession(kMediaVideo, ip("127.0.0.1"), 0, 4, 1));
+    ASSERT_EQ(SetMediaCodecs(rx, kMediaVideo, tmedia_codec_id_h265), 0);
+    SizeSeen seen;
+    ASSERT_EQ(SetMediaVideoSizeCallback(rx, &seen, onSize), 0);
+    ASSERT_EQ(StartMediaSession(rx), 0);
+    std::string err;
+    MediaLaunch *sender = MediaLaunchStart(
+        "videotestsrc is-live=true ! video/x-raw,width=320,height=240,framerate=25/1"
+        " ! x265enc tune=zerolatency speed-preset=ultrafast key-int-max=10 ! rtph265pay pt=98 config-interval=-1"
+        " ! udpsink host=127.0.0.1 port=" + std::to_string(localPort(rx, kMediaVideo)),
+        &err);
+    ASSERT_TRUE(sender) << err;
+    ASSERT_TRUE(waitFor([&] { return framesDecoded(rx) >= 5; }, 8000)) << framesDecoded(rx);
+    EXPECT_EQ(seen.w.load(), 320u);
+    EXPECT_EQ(seen.h.load(), 240u);
+    ASSERT_EQ(tmedia_session_mgr_start_record(rx, path.c_str()), 0);
+    int64_t start = framesDecoded(rx);
+    ASSERT_TRUE(waitFor([&] { return framesDecoded(rx) >= start + 30; }, 8000));
+    tmedia_session_mgr_stop_record(rx);
+    MediaLaunchStop(sender);
+    std::vector<uint8_t> bytes = readFile(path);
+    ASSERT_GT(bytes.size(), 4u);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 4), (std::vector<uint8_t>{0, 0, 0, 1}));
+    // H.265 NAL type: bits 1-6 of the first header byte; 32 = VPS comes first.
+    EXPECT_EQ((bytes[4] >> 1) & 0x3F, 32);
+    MediaFileCheck check = MediaDecodeFile(path, true, 10000);
+    EXPECT_TRUE(check.ok) << check.error;
+    EXPECT_GE(check.frames, 10u);
+}
+
+TEST_F(MediaLoopback, AmrAudioStreamIsReceived)
+{
+    MgrGuard rx(CreateMediaSession(kMediaAudio, ip("127.0.0.1"), 0, 2, 1));
+    ASSERT_EQ(SetMediaCodecs(rx, kMediaAudio, tmedia_codec_id_amr_nb_oa), 0);
+    ASSERT_EQ(StartMediaSession(rx), 0);
+    std::string err;
+    MediaLaunch *sender = MediaLaunchStart(
+        "audiotestsrc is-live=true ! audio/x-raw,rate=8000,channels=1 ! amrnbenc ! rtpamrpay pt=97"
+        " ! udpsink host=127.0.0.1 port=" + std::to_string(localPort(rx, kMediaAudio)),
+        &err);
+    ASSERT_TRUE(sender) << err;
+    EXPECT_TRUE(waitFor([&] { return stats(rx, kMediaAudio).rtpPacketsReceived >= 10; }));
+    MediaLaunchStop(sender);
+}
