@@ -11,6 +11,13 @@ int LowerLeftHeight(const MainWindowModes &modes)
     return kLowerLeftHeight;
 }
 
+MainWindowGeometry LayoutMainClient(const MainWindowModes &modes, int clientWidth, int clientHeight)
+{
+    const int titleHeight = modes.fullScreen ? 0 : kTitleBarHeight;
+    MainWindowGeometry g = LayoutMainWindow(modes, clientWidth, std::max(clientHeight, 0) + titleHeight);
+    return g;
+}
+
 MainWindowGeometry LayoutMainWindow(const MainWindowModes &modes, int clientWidth, int clientHeight)
 {
     MainWindowGeometry g;

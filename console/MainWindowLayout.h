@@ -72,6 +72,9 @@ struct MainWindowGeometry {
 };
 
 MainWindowGeometry LayoutMainWindow(const MainWindowModes &modes, int clientWidth, int clientHeight);
+// The same for a main client panel already clientWidth x clientHeight (below the title
+// bar when it shows).
+MainWindowGeometry LayoutMainClient(const MainWindowModes &modes, int clientWidth, int clientHeight);
 
 // Height of the lower-left panel for the modes: 0 without a map or while folded.
 int LowerLeftHeight(const MainWindowModes &modes);
