@@ -75,8 +75,11 @@ int TNetTcpServiceForm::ConnectDatabase()
     }
     m_suspect = false;
     try {
+        // No login prompt: the driver must fail instead of asking for the account.
+        soci::connection_parameters parameters(*soci::factory_odbc(), m_connectionString);
+        parameters.set_option(soci::odbc_option_driver_complete, "0");
         auto session = std::make_unique<soci::session>();
-        session->open(*soci::factory_odbc(), m_connectionString);
+        session->open(parameters);
         c_pZoxConnection = std::move(session);
         m_opened = true;
         return 0;
@@ -143,7 +146,15 @@ soci::session *TNetTcpServiceForm::AcquireSession()
 
 void TNetTcpServiceForm::StatementFailed(const char *operation, const std::exception &error)
 {
-    WriteLog("zoxdb: %s failed: %s", operation, error.what());
+    // The driver's text ends with the statement and its bound values; values (a
+    // camera password, say) stay out of the log, and the text is kept short.
+    std::string text = error.what();
+    std::size_t values = text.find("\" with :");
+    if (values != std::string::npos)
+        text.erase(values + 1);
+    if (text.size() > 1000)
+        text.erase(1000);
+    WriteLog("zoxdb: %s failed: %s", operation, text.c_str());
     m_suspect = true;
 }
 

@@ -22,6 +22,23 @@ constexpr std::size_t kMaxInList = 60000;
 constexpr long long kU8 = 0xFF;
 constexpr long long kU32 = 0xFFFFFFFFLL;
 
+// The statement with its placeholders named :p1, :p2, ... in order (the statements
+// of this unit hold no question mark in any other place); SOCI reports the errors of
+// statements with named placeholders properly.
+std::string Named(const std::string &sql)
+{
+    std::string out;
+    out.reserve(sql.size() + 16);
+    int n = 0;
+    for (char ch : sql) {
+        if (ch == '?')
+            out += ":p" + std::to_string(++n);
+        else
+            out += ch;
+    }
+    return out;
+}
+
 std::string UserColumns(const char *prefix)
 {
     static const char *const names[] = {"userNumber", "displayName", "dispatcher", "isMobile",
@@ -59,7 +76,7 @@ std::size_t ForEachRow(soci::session &s, const std::string &sql, Bind &&bind, On
 {
     soci::statement st(s);
     st.alloc();
-    st.prepare(sql);
+    st.prepare(Named(sql));
     bind(st);
     st.define_and_bind();
     std::size_t rows = 0;
@@ -238,7 +255,7 @@ int TZoxDataModule::ClearAll()
 int TZoxDataModule::DeleteSystemLines()
 {
     return RunOnQuery(c_pAdoQuery, "DeleteSystemLines", [](soci::session &s) {
-        s << "DELETE FROM zox_system_line";
+        s << Named("DELETE FROM zox_system_line");
         return 0;
     });
 }
@@ -278,7 +295,7 @@ int TZoxDataModule::InsertSystemLine(const ST_ZOX_SYSTEM_LINE &line)
 {
     return RunOnQuery(c_pAdoQuery, "InsertSystemLine", [&](soci::session &s) {
         long long softPhone = line.softPhone, videoOnly = line.videoOnly;
-        s << "INSERT INTO zox_system_line(lineName, nickName, softPhone, videoOnly) VALUES(?, ?, ?, ?)",
+        s << Named("INSERT INTO zox_system_line(lineName, nickName, softPhone, videoOnly) VALUES(?, ?, ?, ?)"),
             soci::use(line.lineName), soci::use(line.nickName), soci::use(softPhone), soci::use(videoOnly);
         return 0;
     });
@@ -287,7 +304,7 @@ int TZoxDataModule::InsertSystemLine(const ST_ZOX_SYSTEM_LINE &line)
 int TZoxDataModule::DeleteSystemUsers()
 {
     return RunOnQuery(c_pAdoQuery, "DeleteSystemUsers", [](soci::session &s) {
-        s << "DELETE FROM zox_system_user";
+        s << Named("DELETE FROM zox_system_user");
         return 0;
     });
 }
@@ -431,7 +448,7 @@ int TZoxDataModule::UpdateUserState(const ST_ZOX_SYSTEM_USER &user)
     return RunOnQuery(c_pAdoQuery, "UpdateUserState", [&](soci::session &s) {
         long long regState = user.regState, callState = user.callState, vpState = user.vpState,
                   dcFlag = user.dcFlag;
-        s << "UPDATE zox_system_user SET regState=?, callState=?, vpState=?, dcFlag=?, callRef=? WHERE userNumber=?",
+        s << Named("UPDATE zox_system_user SET regState=?, callState=?, vpState=?, dcFlag=?, callRef=? WHERE userNumber=?"),
             soci::use(regState), soci::use(callState), soci::use(vpState), soci::use(dcFlag), soci::use(user.callRef),
             soci::use(user.userNumber);
         return 0;
@@ -479,8 +496,8 @@ int TZoxDataModule::InsertSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> users)
                 dcFlag[i] = u.dcFlag;
                 priority[i] = u.priority;
             }
-            s << "INSERT INTO zox_system_user(userNumber, displayName, dispatcher, isMobile, regState, callState, "
-                 "vpState, dcFlag, priority, callRef) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+            s << Named("INSERT INTO zox_system_user(userNumber, displayName, dispatcher, isMobile, regState, callState, "
+                 "vpState, dcFlag, priority, callRef) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                 soci::use(number), soci::use(name), soci::use(dispatcher), soci::use(isMobile), soci::use(regState),
                 soci::use(callState), soci::use(vpState), soci::use(dcFlag), soci::use(priority), soci::use(callRef);
         });
@@ -494,7 +511,7 @@ int TZoxDataModule::InsertSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> users)
 int TZoxDataModule::DeleteSystemGroups()
 {
     return RunOnQuery(c_pAdoQuery, "DeleteSystemGroups", [](soci::session &s) {
-        s << "DELETE FROM zox_system_group";
+        s << Named("DELETE FROM zox_system_group");
         return 0;
     });
 }
@@ -571,7 +588,7 @@ int TZoxDataModule::InsertSystemGroup(const ST_ZOX_SYSTEM_GROUP &group)
 {
     return RunOnQuery(c_pAdoQuery, "InsertSystemGroup", [&](soci::session &s) {
         long long groupId = group.groupId;
-        s << "INSERT INTO zox_system_group(groupId, groupName, groupNumber) VALUES(?, ?, ?)", soci::use(groupId),
+        s << Named("INSERT INTO zox_system_group(groupId, groupName, groupNumber) VALUES(?, ?, ?)"), soci::use(groupId),
             soci::use(group.groupName), soci::use(group.groupNumber);
         return 0;
     });
@@ -580,7 +597,7 @@ int TZoxDataModule::InsertSystemGroup(const ST_ZOX_SYSTEM_GROUP &group)
 int TZoxDataModule::DeleteGroupMembers()
 {
     return RunOnQuery(c_pAdoQuery, "DeleteGroupMembers", [](soci::session &s) {
-        s << "DELETE FROM zox_system_group_member";
+        s << Named("DELETE FROM zox_system_group_member");
         return 0;
     });
 }
@@ -597,7 +614,7 @@ int TZoxDataModule::InsertGroupMembers(std::vector<ST_ZOX_GROUP_MEMBER> members)
                 groupId[i] = members[first + i].groupId;
                 number[i] = std::move(members[first + i].userNumber);
             }
-            s << "INSERT INTO zox_system_group_member(groupId, userNumber) VALUES (?, ?)", soci::use(groupId),
+            s << Named("INSERT INTO zox_system_group_member(groupId, userNumber) VALUES (?, ?)"), soci::use(groupId),
                 soci::use(number);
         });
         return 0;
@@ -715,8 +732,8 @@ int TZoxDataModule::InsertRtspCamera(const ST_ZOX_RTSP_CAMERA &camera)
     return RunOnQuery(c_pAdoQuery, "InsertRtspCamera", [&](soci::session &s) {
         long long port = camera.port, transport = camera.transport, auth = camera.auth, status = camera.status,
                   enabled = camera.enabled, dispatcher = camera.dispatcher;
-        s << "INSERT INTO zox_rtsp_camera(cname, ip, port, transport, auth, username, password, main_url, status, "
-             "enabled, dispatcher) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        s << Named("INSERT INTO zox_rtsp_camera(cname, ip, port, transport, auth, username, password, main_url, status, "
+             "enabled, dispatcher) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
             soci::use(camera.cname), soci::use(camera.ip), soci::use(port), soci::use(transport), soci::use(auth),
             soci::use(camera.username), soci::use(camera.password), soci::use(camera.main_url), soci::use(status),
             soci::use(enabled), soci::use(dispatcher);
@@ -729,8 +746,8 @@ int TZoxDataModule::UpdateRtspCamera(const ST_ZOX_RTSP_CAMERA &camera)
     return RunOnQuery(c_pAdoQuery, "UpdateRtspCamera", [&](soci::session &s) {
         long long port = camera.port, transport = camera.transport, auth = camera.auth, enabled = camera.enabled,
                   dispatcher = camera.dispatcher, cid = camera.cid;
-        s << "UPDATE zox_rtsp_camera SET cname=?, ip=?, port=?, transport=?, auth=?, username=?, password=?, "
-             "main_url=?, enabled=?, dispatcher=? WHERE cid=?",
+        s << Named("UPDATE zox_rtsp_camera SET cname=?, ip=?, port=?, transport=?, auth=?, username=?, password=?, "
+             "main_url=?, enabled=?, dispatcher=? WHERE cid=?"),
             soci::use(camera.cname), soci::use(camera.ip), soci::use(port), soci::use(transport), soci::use(auth),
             soci::use(camera.username), soci::use(camera.password), soci::use(camera.main_url), soci::use(enabled),
             soci::use(dispatcher), soci::use(cid);
@@ -746,7 +763,7 @@ int TZoxDataModule::DeleteRtspCamera(const std::string &cid)
         return -1;
     }
     return RunOnQuery(c_pAdoQuery, "DeleteRtspCamera", [&](soci::session &s) {
-        s << "DELETE FROM zox_rtsp_camera WHERE cid=?", soci::use(key);
+        s << Named("DELETE FROM zox_rtsp_camera WHERE cid=?"), soci::use(key);
         return 0;
     });
 }
@@ -759,7 +776,7 @@ int TZoxDataModule::UpdateCameraStatus(const std::string &cid, int status)
         return -1;
     }
     return RunOnQuery(c_pAdoQuery, "UpdateCameraStatus", [&](soci::session &s) {
-        s << "UPDATE zox_rtsp_camera SET status=? WHERE cid=?", soci::use(value), soci::use(key);
+        s << Named("UPDATE zox_rtsp_camera SET status=? WHERE cid=?"), soci::use(value), soci::use(key);
         return 0;
     });
 }
@@ -767,7 +784,7 @@ int TZoxDataModule::UpdateCameraStatus(const std::string &cid, int status)
 int TZoxDataModule::ResetCameraStatus()
 {
     return RunOnQuery(c_pAdoQuery, "ResetCameraStatus", [](soci::session &s) {
-        s << "UPDATE zox_rtsp_camera SET status=0";
+        s << Named("UPDATE zox_rtsp_camera SET status=0");
         return 0;
     });
 }
@@ -789,7 +806,7 @@ bool TZoxDataModule::CountWxUnreadMessages()
 int TZoxDataModule::ClearCmsCompanies()
 {
     return RunOnQuery(c_pAdoQuery, "ClearCmsCompanies", [](soci::session &s) {
-        s << "DELETE FROM cms_company";
+        s << Named("DELETE FROM cms_company");
         return 0;
     });
 }
@@ -798,7 +815,7 @@ int TZoxDataModule::InsertCmsCompany(int id, int pid, const std::string &name)
 {
     return RunOnQuery(c_pAdoQuery, "InsertCmsCompany", [&](soci::session &s) {
         long long vid = id, vpid = pid;
-        s << "INSERT INTO cms_company(id, pid, name, child) VALUES(?, ?, ?, 0)", soci::use(vid), soci::use(vpid),
+        s << Named("INSERT INTO cms_company(id, pid, name, child) VALUES(?, ?, ?, 0)"), soci::use(vid), soci::use(vpid),
             soci::use(name);
         return 0;
     });
@@ -808,7 +825,7 @@ int TZoxDataModule::UpdateCmsCompanyChild(int id, int child)
 {
     return RunOnQuery(c_pAdoQuery, "UpdateCmsCompanyChild", [&](soci::session &s) {
         long long vid = id, vchild = child;
-        s << "UPDATE cms_company SET child=? WHERE id=?", soci::use(vchild), soci::use(vid);
+        s << Named("UPDATE cms_company SET child=? WHERE id=?"), soci::use(vchild), soci::use(vid);
         return 0;
     });
 }
@@ -872,7 +889,7 @@ int TZoxDataModule::CollectCompanySubtree(int id, std::set<int> &ids)
 int TZoxDataModule::ClearCmsVehicles()
 {
     return RunOnQuery(c_pAdoQuery, "ClearCmsVehicles", [](soci::session &s) {
-        s << "DELETE FROM cms_vehicle";
+        s << Named("DELETE FROM cms_vehicle");
         return 0;
     });
 }
@@ -882,7 +899,7 @@ int TZoxDataModule::InsertCmsVehicle(int id, const std::string &num, int cid, co
 {
     return RunOnQuery(c_pAdoQuery, "InsertCmsVehicle", [&](soci::session &s) {
         long long vid = id, vcid = cid, vcc = cc;
-        s << "INSERT INTO cms_vehicle(id, num, cid, did, cc, chs) VALUES(?, ?, ?, ?, ?, ?)", soci::use(vid),
+        s << Named("INSERT INTO cms_vehicle(id, num, cid, did, cc, chs) VALUES(?, ?, ?, ?, ?, ?)"), soci::use(vid),
             soci::use(num), soci::use(vcid), soci::use(did), soci::use(vcc), soci::use(chs);
         return 0;
     });
@@ -892,7 +909,7 @@ int TZoxDataModule::UpdateCmsVehicleStatus(const std::string &did, int status)
 {
     return RunOnQuery(c_pAdoQuery, "UpdateCmsVehicleStatus", [&](soci::session &s) {
         long long value = status;
-        s << "UPDATE cms_vehicle SET status=? WHERE did=?", soci::use(value), soci::use(did);
+        s << Named("UPDATE cms_vehicle SET status=? WHERE did=?"), soci::use(value), soci::use(did);
         return 0;
     });
 }
@@ -900,7 +917,7 @@ int TZoxDataModule::UpdateCmsVehicleStatus(const std::string &did, int status)
 int TZoxDataModule::SyncUserStateFromVehicles()
 {
     return RunOnQuery(c_pAdoQuery, "SyncUserStateFromVehicles", [](soci::session &s) {
-        s << "UPDATE zox_system_user u, cms_vehicle v SET u.regState=v.status WHERE u.userNumber=v.num";
+        s << Named("UPDATE zox_system_user u, cms_vehicle v SET u.regState=v.status WHERE u.userNumber=v.num");
         return 0;
     });
 }
@@ -909,7 +926,7 @@ int TZoxDataModule::SetVehicleUserType(int userType)
 {
     return RunOnQuery(c_pAdoQuery, "SetVehicleUserType", [&](soci::session &s) {
         long long value = userType;
-        s << "UPDATE zox_system_user u, cms_vehicle v SET u.userType=? WHERE u.userNumber=v.num", soci::use(value);
+        s << Named("UPDATE zox_system_user u, cms_vehicle v SET u.userType=? WHERE u.userNumber=v.num"), soci::use(value);
         return 0;
     });
 }
@@ -965,7 +982,7 @@ int TZoxDataModule::GetVehicleDid(const std::string &num, std::string &did)
 int TZoxDataModule::ClearUapVoipUsers()
 {
     return RunOnQuery(c_pAdoQuery, "ClearUapVoipUsers", [](soci::session &s) {
-        s << "DELETE FROM uap_voip_user";
+        s << Named("DELETE FROM uap_voip_user");
         return 0;
     });
 }
@@ -973,9 +990,9 @@ int TZoxDataModule::ClearUapVoipUsers()
 int TZoxDataModule::InsertUapVoipUser(const ST_ZOX_UAP_VOIPUSER &user)
 {
     return RunOnQuery(c_pAdoQuery, "InsertUapVoipUser", [&](soci::session &s) {
-        s << "INSERT INTO uap_voip_user(voip_num, org_name, org_path, user_name, police_num, mobile, user_type, avatar)"
+        s << Named("INSERT INTO uap_voip_user(voip_num, org_name, org_path, user_name, police_num, mobile, user_type, avatar)"
              " SELECT ?, ?, ?, ?, ?, ?, ?, ? FROM DUAL"
-             " WHERE NOT EXISTS (SELECT voip_num FROM uap_voip_user WHERE voip_num=?)",
+             " WHERE NOT EXISTS (SELECT voip_num FROM uap_voip_user WHERE voip_num=?)"),
             soci::use(user.VoipNum), soci::use(user.OrgName), soci::use(user.OrgFullName), soci::use(user.RealName),
             soci::use(user.PoliceNum), soci::use(user.Mobile), soci::use(user.UserTypeName), soci::use(user.Avatar),
             soci::use(user.VoipNum);
@@ -1021,8 +1038,8 @@ int TZoxDataModule::GetUapVoipUser(const std::string &number, ST_ZOX_UAP_VOIPUSE
 int TZoxDataModule::SyncDisplayNamesFromUap()
 {
     return RunOnQuery(c_pAdoQuery, "SyncDisplayNamesFromUap", [](soci::session &s) {
-        s << "UPDATE zox_system_user u, uap_voip_user v SET u.displayName=v.user_name  WHERE "
-             "u.userNumber=v.voip_num AND v.user_name<>''";
+        s << Named("UPDATE zox_system_user u, uap_voip_user v SET u.displayName=v.user_name  WHERE "
+             "u.userNumber=v.voip_num AND v.user_name<>''");
         return 0;
     });
 }

@@ -2,6 +2,9 @@
 // fit their records, a connection that is missing or goes away.
 #include "tests/cache/CacheTestFixture.h"
 
+#include "core/Log.h"
+#include "tests/support/TempDir.h"
+
 #include <functional>
 
 namespace {
@@ -270,4 +273,20 @@ TEST(CacheReconnect, AServerRestartCostsOneOperation)
     ASSERT_TRUE(server.start());
     EXPECT_EQ(0, dm.CountAvailableUsers()) << "the one user is offline";
     EXPECT_EQ(0, dm.DeleteSystemUsers());
+}
+
+// A failed statement is logged with the server's reason, without the bound values.
+TEST_F(CacheTest, FailedStatementsAreLoggedWithoutTheirValues)
+{
+    zoxtest::TempDir dir;
+    OpenLogFile((dir / "log.txt").string());
+    db->exec("DROP TABLE zox_rtsp_camera");
+    ST_ZOX_RTSP_CAMERA cam;
+    cam.password = "s3cret-pw";
+    EXPECT_EQ(-1, dm->InsertRtspCamera(cam));
+    CloseLogFile();
+    const std::string log = dir.read("log.txt");
+    EXPECT_NE(std::string::npos, log.find("zoxdb: InsertRtspCamera failed: ")) << log;
+    EXPECT_NE(std::string::npos, log.find("zox_rtsp_camera' doesn't exist")) << log;
+    EXPECT_EQ(std::string::npos, log.find("s3cret-pw")) << log;
 }
