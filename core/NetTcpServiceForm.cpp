@@ -61,6 +61,7 @@ TNetTcpServiceForm::~TNetTcpServiceForm()
     for (TZoxQuery *query : m_queries)
         query->SetConnection(nullptr);
     m_queries.clear();
+    m_prepared.clear();
     try {
         c_pZoxConnection.reset();
     } catch (...) {
@@ -69,6 +70,7 @@ TNetTcpServiceForm::~TNetTcpServiceForm()
 
 int TNetTcpServiceForm::ConnectDatabase()
 {
+    m_prepared.clear();
     try {
         c_pZoxConnection.reset();
     } catch (...) {
@@ -106,6 +108,11 @@ void TNetTcpServiceForm::DetachQuery(TZoxQuery *query)
     m_queries.erase(query);
     if (query && query->Connection() == this)
         query->SetConnection(nullptr);
+}
+
+void TNetTcpServiceForm::KeepPrepared(int key, std::unique_ptr<TZoxPreparedStatement> statement)
+{
+    m_prepared[key] = std::move(statement);
 }
 
 bool TNetTcpServiceForm::IsOpen() const
@@ -156,6 +163,7 @@ void TNetTcpServiceForm::StatementFailed(const char *operation, const std::excep
         text.erase(1000);
     WriteLog("zoxdb: %s failed: %s", operation, text.c_str());
     m_suspect = true;
+    m_prepared.clear();
 }
 
 int ZoxCacheConnect()

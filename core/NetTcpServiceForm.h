@@ -8,6 +8,7 @@
 // checks the link and, when it is gone (the server restarted), opens the connection
 // again. The driver's own reconnect is not used.
 #include <exception>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -23,6 +24,14 @@ std::string ZoxConnectionString();
 // Replaces the connection string for connections opened afterwards (tests and
 // benchmarks run against their own server); an empty text restores the default.
 void SetZoxConnectionString(const std::string &connectionString);
+
+// A statement prepared once on a connection and run again with new values; it owns
+// the values it is bound to. The connection drops its statements before it closes,
+// and after any failed statement.
+class TZoxPreparedStatement {
+public:
+    virtual ~TZoxPreparedStatement() = default;
+};
 
 class TNetTcpServiceForm {
 public:
@@ -49,6 +58,14 @@ public:
     // A query that goes away before the connection.
     void DetachQuery(TZoxQuery *query);
 
+    // The statement kept under `key`, or nullptr.
+    template <class T> T *Prepared(int key) const
+    {
+        auto it = m_prepared.find(key);
+        return it == m_prepared.end() ? nullptr : dynamic_cast<T *>(it->second.get());
+    }
+    void KeepPrepared(int key, std::unique_ptr<TZoxPreparedStatement> statement);
+
 private:
     bool LinkAlive();
 
@@ -57,6 +74,8 @@ private:
     bool m_opened = false;   // a connect succeeded once (the query may attach)
     bool m_suspect = false;  // the last statement failed
     std::set<TZoxQuery *> m_queries;
+    // Declared after the session: destroyed before it.
+    std::map<int, std::unique_ptr<TZoxPreparedStatement>> m_prepared;
 };
 
 // The network layer's hooks: the one process-wide connection of the cache.

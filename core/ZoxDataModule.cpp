@@ -223,6 +223,90 @@ static int RunOnQuery(TZoxQuery &query, const char *operation, Fn &&fn)
     }
 }
 
+namespace {
+
+// Statements that run many times (the login's inserts, the state notices' updates)
+// are prepared once per connection and run again with new values.
+enum PreparedKey { kPreparedUsers = 1, kPreparedMembers, kPreparedGroup, kPreparedUserState };
+
+template <class T>
+T &PreparedOf(TZoxQuery &query, soci::session &s, int key)
+{
+    TNetTcpServiceForm &connection = *query.Connection();
+    if (T *kept = connection.Prepared<T>(key))
+        return *kept;
+    auto made = std::make_unique<T>(s);
+    T &ref = *made;
+    connection.KeepPrepared(key, std::move(made));
+    return ref;
+}
+
+struct PreparedUsers : TZoxPreparedStatement {
+    std::vector<std::string> number, name, callRef;
+    std::vector<long long> dispatcher, isMobile, regState, callState, vpState, dcFlag, priority;
+    soci::statement st;
+
+    explicit PreparedUsers(soci::session &s)
+        : number(1), name(1), callRef(1), dispatcher(1), isMobile(1), regState(1), callState(1), vpState(1),
+          dcFlag(1), priority(1),
+          st((s.prepare << Named("INSERT INTO zox_system_user(userNumber, displayName, dispatcher, isMobile, "
+                                 "regState, callState, vpState, dcFlag, priority, callRef) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+              soci::use(number), soci::use(name), soci::use(dispatcher), soci::use(isMobile), soci::use(regState),
+              soci::use(callState), soci::use(vpState), soci::use(dcFlag), soci::use(priority), soci::use(callRef)))
+    {
+    }
+
+    void Resize(std::size_t n)
+    {
+        for (auto *v : {&number, &name, &callRef})
+            v->resize(n);
+        for (auto *v : {&dispatcher, &isMobile, &regState, &callState, &vpState, &dcFlag, &priority})
+            v->resize(n);
+    }
+};
+
+struct PreparedMembers : TZoxPreparedStatement {
+    std::vector<long long> groupId;
+    std::vector<std::string> number;
+    soci::statement st;
+
+    explicit PreparedMembers(soci::session &s)
+        : groupId(1), number(1),
+          st((s.prepare << Named("INSERT INTO zox_system_group_member(groupId, userNumber) VALUES (?, ?)"),
+              soci::use(groupId), soci::use(number)))
+    {
+    }
+};
+
+struct PreparedGroup : TZoxPreparedStatement {
+    long long groupId = 0;
+    std::string name, number;
+    soci::statement st;
+
+    explicit PreparedGroup(soci::session &s)
+        : st((s.prepare << Named("INSERT INTO zox_system_group(groupId, groupName, groupNumber) VALUES(?, ?, ?)"),
+              soci::use(groupId), soci::use(name), soci::use(number)))
+    {
+    }
+};
+
+struct PreparedUserState : TZoxPreparedStatement {
+    long long regState = 0, callState = 0, vpState = 0, dcFlag = 0;
+    std::string callRef, number;
+    soci::statement st;
+
+    explicit PreparedUserState(soci::session &s)
+        : st((s.prepare << Named("UPDATE zox_system_user SET regState=?, callState=?, vpState=?, dcFlag=?, "
+                                 "callRef=? WHERE userNumber=?"),
+              soci::use(regState), soci::use(callState), soci::use(vpState), soci::use(dcFlag), soci::use(callRef),
+              soci::use(number)))
+    {
+    }
+};
+
+} // namespace
+
 TZoxDataModule::TZoxDataModule()
 {
     DataModuleCreate(nullptr);
@@ -446,11 +530,14 @@ int TZoxDataModule::GetUsersByCallRef(const std::string &callRef, std::vector<ST
 int TZoxDataModule::UpdateUserState(const ST_ZOX_SYSTEM_USER &user)
 {
     return RunOnQuery(c_pAdoQuery, "UpdateUserState", [&](soci::session &s) {
-        long long regState = user.regState, callState = user.callState, vpState = user.vpState,
-                  dcFlag = user.dcFlag;
-        s << Named("UPDATE zox_system_user SET regState=?, callState=?, vpState=?, dcFlag=?, callRef=? WHERE userNumber=?"),
-            soci::use(regState), soci::use(callState), soci::use(vpState), soci::use(dcFlag), soci::use(user.callRef),
-            soci::use(user.userNumber);
+        auto &p = PreparedOf<PreparedUserState>(c_pAdoQuery, s, kPreparedUserState);
+        p.regState = user.regState;
+        p.callState = user.callState;
+        p.vpState = user.vpState;
+        p.dcFlag = user.dcFlag;
+        p.callRef = user.callRef;
+        p.number = user.userNumber;
+        p.st.execute(true);
         return 0;
     });
 }
@@ -479,27 +566,23 @@ int TZoxDataModule::InsertSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> users)
     if (users.empty())
         return 0;
     int rc = RunOnQuery(c_pAdoQuery, "InsertSystemUsers", [&](soci::session &s) {
+        auto &p = PreparedOf<PreparedUsers>(c_pAdoQuery, s, kPreparedUsers);
         BulkInsert(s, users.size(), [&](std::size_t first, std::size_t count) {
-            std::vector<std::string> number(count), name(count), callRef(count);
-            std::vector<long long> dispatcher(count), isMobile(count), regState(count), callState(count),
-                vpState(count), dcFlag(count), priority(count);
+            p.Resize(count);
             for (std::size_t i = 0; i < count; ++i) {
                 ST_ZOX_SYSTEM_USER &u = users[first + i];
-                number[i] = std::move(u.userNumber);
-                name[i] = std::move(u.displayName);
-                callRef[i] = std::move(u.callRef);
-                dispatcher[i] = u.dispatcher;
-                isMobile[i] = u.isMobile;
-                regState[i] = u.regState;
-                callState[i] = u.callState;
-                vpState[i] = u.vpState;
-                dcFlag[i] = u.dcFlag;
-                priority[i] = u.priority;
+                p.number[i] = std::move(u.userNumber);
+                p.name[i] = std::move(u.displayName);
+                p.callRef[i] = std::move(u.callRef);
+                p.dispatcher[i] = u.dispatcher;
+                p.isMobile[i] = u.isMobile;
+                p.regState[i] = u.regState;
+                p.callState[i] = u.callState;
+                p.vpState[i] = u.vpState;
+                p.dcFlag[i] = u.dcFlag;
+                p.priority[i] = u.priority;
             }
-            s << Named("INSERT INTO zox_system_user(userNumber, displayName, dispatcher, isMobile, regState, callState, "
-                 "vpState, dcFlag, priority, callRef) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                soci::use(number), soci::use(name), soci::use(dispatcher), soci::use(isMobile), soci::use(regState),
-                soci::use(callState), soci::use(vpState), soci::use(dcFlag), soci::use(priority), soci::use(callRef);
+            p.st.execute(true);
         });
         return 0;
     });
@@ -587,9 +670,11 @@ int TZoxDataModule::GetSystemGroup(uint32_t groupId, ST_ZOX_SYSTEM_GROUP &group)
 int TZoxDataModule::InsertSystemGroup(const ST_ZOX_SYSTEM_GROUP &group)
 {
     return RunOnQuery(c_pAdoQuery, "InsertSystemGroup", [&](soci::session &s) {
-        long long groupId = group.groupId;
-        s << Named("INSERT INTO zox_system_group(groupId, groupName, groupNumber) VALUES(?, ?, ?)"), soci::use(groupId),
-            soci::use(group.groupName), soci::use(group.groupNumber);
+        auto &p = PreparedOf<PreparedGroup>(c_pAdoQuery, s, kPreparedGroup);
+        p.groupId = group.groupId;
+        p.name = group.groupName;
+        p.number = group.groupNumber;
+        p.st.execute(true);
         return 0;
     });
 }
@@ -607,15 +692,15 @@ int TZoxDataModule::InsertGroupMembers(std::vector<ST_ZOX_GROUP_MEMBER> members)
     if (members.empty())
         return 0;
     int rc = RunOnQuery(c_pAdoQuery, "InsertGroupMembers", [&](soci::session &s) {
+        auto &p = PreparedOf<PreparedMembers>(c_pAdoQuery, s, kPreparedMembers);
         BulkInsert(s, members.size(), [&](std::size_t first, std::size_t count) {
-            std::vector<long long> groupId(count);
-            std::vector<std::string> number(count);
+            p.groupId.resize(count);
+            p.number.resize(count);
             for (std::size_t i = 0; i < count; ++i) {
-                groupId[i] = members[first + i].groupId;
-                number[i] = std::move(members[first + i].userNumber);
+                p.groupId[i] = members[first + i].groupId;
+                p.number[i] = std::move(members[first + i].userNumber);
             }
-            s << Named("INSERT INTO zox_system_group_member(groupId, userNumber) VALUES (?, ?)"), soci::use(groupId),
-                soci::use(number);
+            p.st.execute(true);
         });
         return 0;
     });

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # A private MariaDB server whose data, socket, pid file and log live in one folder.
 #
-#   mariadb-private.sh start DIR [PORT] [--test]
+#   mariadb-private.sh start DIR [PORT] [--test] [--fresh]
 #       Starts the server (creating its data on first use) on 127.0.0.1:PORT, or on a
 #       free port when PORT is omitted, then creates database zox_client, the user
 #       zox_client (at localhost and 127.0.0.1) and the tables of db/zox_client.sql.
-#       --test: begins with fresh data (a server left running from DIR is stopped
-#       first), and the user may also create and drop databases (one per test).
+#       --test: the user may also create and drop databases (one per test), and
+#       commits are not flushed to disk one by one (test data is thrown away).
+#       --fresh: a server left running from DIR is stopped and its data removed first.
 #       Writes DIR/port and DIR/connection.txt (the ODBC connection string).
 #       A server already running from DIR is reused.
 #   mariadb-private.sh stop DIR
@@ -112,12 +113,14 @@ start_server() {
       fi
       local user_opt=()
       [ "$(id -u)" -eq 0 ] && user_opt=(--user=root)
+      local durability=()
+      [ "$test" = "--test" ] && durability=(--innodb-flush-log-at-trx-commit=2)
       : > "$dir/error.log"
       mariadbd --no-defaults "${user_opt[@]}" --datadir="$dir/data" --socket="$sock" \
         --port="$port" --bind-address=127.0.0.1 --skip-name-resolve \
         --character-set-server=utf8mb4 --collation-server=utf8mb4_unicode_ci \
         --pid-file="$dir/mariadbd.pid" --log-error="$dir/error.log" \
-        --innodb-buffer-pool-size=64M --max-connections=200 \
+        --innodb-buffer-pool-size=64M --max-connections=200 "${durability[@]}" \
         </dev/null >/dev/null 2>&1 &
       pid=$!
       if wait_ready "$sock" "$pid"; then
@@ -145,19 +148,20 @@ cmd="${1:-}"
 case "$cmd" in
   start)
     dir="${2:?folder}"; shift 2
-    port=""; test=""
+    port=""; test=""; fresh=""
     for a in "$@"; do
       case "$a" in
         --test) test="--test" ;;
+        --fresh) fresh=1 ;;
         *) port="$a" ;;
       esac
     done
-    if [ "$test" = "--test" ]; then
+    if [ -n "$fresh" ]; then
       stop_server "$dir"
       rm -rf "$dir/data"
     fi
     start_server "$dir" "$port" "$test" ;;
   stop) stop_server "${2:?folder}" ;;
   provision) provision "${2:?socket}" "${3:-}" ;;
-  *) echo "usage: $0 start DIR [PORT] [--test] | stop DIR | provision SOCKET [--test]" >&2; exit 2 ;;
+  *) echo "usage: $0 start DIR [PORT] [--test] [--fresh] | stop DIR | provision SOCKET [--test]" >&2; exit 2 ;;
 esac

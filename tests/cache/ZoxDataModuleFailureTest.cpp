@@ -260,18 +260,25 @@ TEST(CacheReconnect, AServerRestartCostsOneOperation)
     std::string name;
     ASSERT_EQ(0, dm.GetDisplayName("1", name));
 
+    ST_ZOX_SYSTEM_USER state = NamedUser("1", "one");
+    state.regState = 1;
+    ASSERT_EQ(0, dm.UpdateUserState(state)) << "prepares the statement on the first connection";
+
     ASSERT_TRUE(server.stop());
     ASSERT_TRUE(server.start());
-    EXPECT_EQ(-1, dm.GetDisplayName("1", name));
+    EXPECT_EQ(-1, dm.UpdateUserState(state));
+    EXPECT_EQ(0, dm.UpdateUserState(state));
+    EXPECT_EQ(0, dm.InsertSystemUsers({NamedUser("2", "two")}));
     EXPECT_EQ(0, dm.GetDisplayName("1", name));
     EXPECT_EQ("one", name);
+    EXPECT_EQ(1, dm.CountAvailableUsers());
 
     // While the server is down every operation fails; once it is back the next works.
     ASSERT_TRUE(server.stop());
     EXPECT_EQ(-1, dm.CountAvailableUsers());
     EXPECT_EQ(-1, dm.DeleteSystemLines());
     ASSERT_TRUE(server.start());
-    EXPECT_EQ(0, dm.CountAvailableUsers()) << "the one user is offline";
+    EXPECT_EQ(1, dm.CountAvailableUsers());
     EXPECT_EQ(0, dm.DeleteSystemUsers());
 }
 

@@ -137,7 +137,9 @@ PrivateMariaDb::~PrivateMariaDb()
 
 bool PrivateMariaDb::start()
 {
-    if (RunScript("start '" + m_dir.string() + "' " + m_port) != 0)
+    // Fresh data at the first start only; a restart keeps the data and the port.
+    const bool first = m_port.empty();
+    if (RunScript("start '" + m_dir.string() + "' " + (first ? std::string("--test --fresh") : m_port + " --test")) != 0)
         return false;
     m_port = ReadTrimmed(m_dir / "port");
     m_connectionString = ReadTrimmed(m_dir / "connection.txt");
