@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "core/ZoxQuery.h"
+#include "core/net/NetFacade.h"
 
 #include <soci/odbc/soci-odbc.h>
 #include <soci/soci.h>
@@ -187,4 +188,18 @@ TNetTcpServiceForm *ZoxCacheService()
 int ZoxCacheAttachQuery(TZoxQuery *query)
 {
     return g_pNetTcpServiceForm ? g_pNetTcpServiceForm->AttachQuery(query) : -1;
+}
+
+int ZoxCacheAttachQueryUntyped(void *query)
+{
+    return ZoxCacheAttachQuery(static_cast<TZoxQuery *>(query));
+}
+
+void ZoxCacheRegisterNetService()
+{
+    NetDatabaseService service;
+    service.connect = ZoxCacheConnect;
+    service.disconnect = ZoxCacheRelease;
+    service.attachQuery = ZoxCacheAttachQueryUntyped;
+    NetSetDatabaseService(&service);
 }

@@ -79,6 +79,9 @@ private:
 };
 
 // The network layer's hooks: the one process-wide connection of the cache.
+// Registers the three functions below with the network facade (NetSetDatabaseService),
+// so that NetStart connects the cache, NetStop frees it and NetAttachQuery reaches it.
+void ZoxCacheRegisterNetService();
 // Creates it when none exists and connects it: 0, or -1 when the connect failed.
 int ZoxCacheConnect();
 // Frees it (statements of an attached query then fail with -1).
@@ -87,3 +90,5 @@ void ZoxCacheRelease();
 TNetTcpServiceForm *ZoxCacheService();
 // TNetTcpServiceForm::AttachQuery on the process-wide connection; -1 when none exists.
 int ZoxCacheAttachQuery(TZoxQuery *query);
+// The same for the facade, whose query pointer is untyped: a TZoxQuery.
+int ZoxCacheAttachQueryUntyped(void *query);

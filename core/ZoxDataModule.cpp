@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "core/NetTcpServiceForm.h"
+#include "core/net/NetFacade.h"
 
 #include <soci/soci.h>
 
@@ -320,7 +321,7 @@ TZoxDataModule::TZoxDataModule(TNetTcpServiceForm *connection)
 void TZoxDataModule::DataModuleCreate(TNetTcpServiceForm *connection)
 {
     // The result is kept; every statement of an unattached query fails with -1.
-    m_attachResult = connection ? connection->AttachQuery(&c_pAdoQuery) : ZoxCacheAttachQuery(&c_pAdoQuery);
+    m_attachResult = connection ? connection->AttachQuery(&c_pAdoQuery) : NetAttachQuery(&c_pAdoQuery);
 }
 
 // ---------------------------------------------------------------------------------

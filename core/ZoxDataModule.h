@@ -19,7 +19,7 @@ class TNetTcpServiceForm;
 
 class TZoxDataModule {
 public:
-    // Attaches the query to the network layer's cache connection (ZoxCacheAttachQuery).
+    // Attaches the query to the network layer's cache connection (NetAttachQuery).
     TZoxDataModule();
     // Attaches the query to the given connection.
     explicit TZoxDataModule(TNetTcpServiceForm *connection);

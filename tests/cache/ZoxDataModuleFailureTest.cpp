@@ -223,31 +223,6 @@ TEST(CacheConnection, ConnectFailsForAWrongPasswordOrDatabase)
     EXPECT_EQ(0, c.ConnectDatabase()) << "connecting again replaces the connection";
 }
 
-// The network layer's hooks: one process-wide connection, the module attaches to it.
-TEST(CacheConnection, ProcessWideConnectionServesTheDataModule)
-{
-    zoxtest::ScratchDatabase db;
-    EXPECT_EQ(nullptr, ZoxCacheService());
-    TZoxQuery q;
-    EXPECT_EQ(-1, ZoxCacheAttachQuery(&q));
-
-    SetZoxConnectionString(db.connectionString());
-    ASSERT_EQ(0, ZoxCacheConnect());
-    ASSERT_NE(nullptr, ZoxCacheService());
-    {
-        TZoxDataModule dm;
-        EXPECT_EQ(0, dm.AttachResult());
-        EXPECT_EQ(0, dm.InsertSystemUsers({NamedUser("1", "one")}));
-        std::string name;
-        EXPECT_EQ(0, dm.GetDisplayName("1", name));
-        EXPECT_EQ("one", name);
-        ZoxCacheRelease();
-        EXPECT_EQ(nullptr, ZoxCacheService());
-        EXPECT_EQ(-1, dm.GetDisplayName("1", name));
-    }
-    SetZoxConnectionString("");
-}
-
 // The server restarts between two operations: the first reports -1, the next one
 // reconnects and works.
 TEST(CacheReconnect, AServerRestartCostsOneOperation)
