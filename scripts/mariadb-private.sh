@@ -97,9 +97,10 @@ start_server() {
     rm -f "$dir/mariadbd.pid"
     if [ ! -d "$dir/data/mysql" ]; then
       rm -rf "$dir/data"
-      local user_opt=()
+      local user_opt=() small=()
       [ "$(id -u)" -eq 0 ] && user_opt=(--user=root)
-      timeout 120 mariadb-install-db --no-defaults "${user_opt[@]}" --datadir="$dir/data" \
+      [ "$test" = "--test" ] && small=(--innodb-log-file-size=16M)
+      timeout 120 mariadb-install-db --no-defaults "${user_opt[@]}" "${small[@]}" --datadir="$dir/data" \
         --skip-test-db --auth-root-authentication-method=socket >"$dir/install.log" 2>&1 \
         || { log "mariadb-install-db failed (see $dir/install.log)"; return 1; }
     fi
@@ -114,7 +115,7 @@ start_server() {
       local user_opt=()
       [ "$(id -u)" -eq 0 ] && user_opt=(--user=root)
       local durability=()
-      [ "$test" = "--test" ] && durability=(--innodb-flush-log-at-trx-commit=2)
+      [ "$test" = "--test" ] && durability=(--innodb-flush-log-at-trx-commit=2 --innodb-log-file-size=16M)
       : > "$dir/error.log"
       mariadbd --no-defaults "${user_opt[@]}" --datadir="$dir/data" --socket="$sock" \
         --port="$port" --bind-address=127.0.0.1 --skip-name-resolve \
