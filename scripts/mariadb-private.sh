@@ -33,6 +33,10 @@ pid_of() { [ -s "$1/mariadbd.pid" ] && cat "$1/mariadbd.pid" || true; }
 
 port_busy() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 
+# The administrator account: root on a system server; on a private server the
+# account of the user who created it (mariadb-install-db makes it, socket login).
+ADMIN="root"
+
 provision() {
   local sock="$1" test="${2:-}"
   local grants="GRANT ALL PRIVILEGES ON \`$DB_NAME\`.* TO '$DB_USER'@'127.0.0.1';
@@ -41,21 +45,21 @@ GRANT ALL PRIVILEGES ON \`$DB_NAME\`.* TO '$DB_USER'@'localhost';"
     grants="GRANT ALL PRIVILEGES ON *.* TO '$DB_USER'@'127.0.0.1';
 GRANT ALL PRIVILEGES ON *.* TO '$DB_USER'@'localhost';"
   fi
-  timeout 60 mariadb --no-defaults --socket="$sock" -uroot --default-character-set=utf8mb4 <<SQL
+  timeout 60 mariadb --no-defaults --socket="$sock" -u"$ADMIN" --default-character-set=utf8mb4 <<SQL
 CREATE DATABASE IF NOT EXISTS \`$DB_NAME\` CHARACTER SET utf8mb4 COLLATE utf8mb4_unicode_ci;
 CREATE USER IF NOT EXISTS '$DB_USER'@'127.0.0.1' IDENTIFIED BY '$DB_PASS';
 CREATE USER IF NOT EXISTS '$DB_USER'@'localhost' IDENTIFIED BY '$DB_PASS';
 $grants
 FLUSH PRIVILEGES;
 SQL
-  timeout 60 mariadb --no-defaults --socket="$sock" -uroot --default-character-set=utf8mb4 "$DB_NAME" < "$SCHEMA"
+  timeout 60 mariadb --no-defaults --socket="$sock" -u"$ADMIN" --default-character-set=utf8mb4 "$DB_NAME" < "$SCHEMA"
 }
 
 wait_ready() { # socket pid
   local i
   for i in $(seq 1 300); do
     if ! alive "$2"; then return 1; fi
-    if timeout 5 mariadb-admin --no-defaults --socket="$1" -uroot --connect-timeout=2 ping >/dev/null 2>&1; then
+    if timeout 5 mariadb-admin --no-defaults --socket="$1" -u"$ADMIN" --connect-timeout=2 ping >/dev/null 2>&1; then
       return 0
     fi
     sleep 0.1
@@ -80,6 +84,7 @@ stop_server() {
 
 start_server() {
   local dir="$1" want_port="$2" test="$3"
+  ADMIN="$(id -un)"
   mkdir -p "$dir"
   dir="$(cd "$dir" && pwd)"
   local sock="$dir/mysqld.sock"
