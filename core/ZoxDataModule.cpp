@@ -6,6 +6,7 @@
 
 #include <soci/soci.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <stdexcept>
