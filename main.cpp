@@ -2,6 +2,7 @@
 #include "core/Edition.h"
 #include "core/Log.h"
 #include "core/SystemConfig.h"
+#include "console/ui/FontSetup.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -9,6 +10,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    zox::skin::InstallFontSubstitutions();
     try {
         if (!g_pSystemConfig)
             g_pSystemConfig = new CSystemConfig();
