@@ -1,0 +1,299 @@
+#pragma once
+// The dispatcher's working window: title bar, the left column with the group and user
+// lists over the map panel, the right column with the split-layout bar, the video
+// area, the bottom strip (operate bar, status bar, task buttons) and the prompt panel.
+// Created hidden at start, shown when the login completes, alive until the program
+// ends. User-interface thread only.
+#include "console/MainWindowLayout.h"
+#include "console/SplitScreenCtrlMap.h"
+#include "console/UserListReader.h"
+
+#include <QByteArray>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QShortcut;
+class QSplitter;
+class QTimer;
+class TSkinPanel;
+class TButtonCtrl;
+class TMultiImageCtrl;
+class TScrollBarCtrl;
+class TUserCellCtrl;
+class TGroupCellCtrl;
+class IMainListCache;
+class SkinImageMap;
+
+// One quick action of the operate bar: kind 1 a group action, 2 a user action.
+struct TOperateButtonMap {
+    int kind = 0;
+    std::string caption;
+    std::function<bool()> enableTest;    // the call-control step supplies the tests
+    std::function<bool()> visibleTest;
+    TButtonCtrl *button = nullptr;
+};
+
+// A task button of the dispatch control panel and its enable test.
+struct TTaskButtonPair {
+    std::function<bool()> enableTest;
+    TMultiImageCtrl *button = nullptr;
+};
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kImageMapSize = 32;
+    static constexpr int kOperateButtonCount = 24;
+    static constexpr int kTaskButtonCount = 4;
+
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // --- Login completion (run by the login window, in this order) ---
+    void CreateRtspClient();
+    void RebuildDispatchLines();
+    void ReloadLists();
+    void ShowMapForm();
+    // The destroy duties, also run by the login window on a restart: hot keys released,
+    // sessions dropped without a release, the RTSP client freed.
+    void OnFormDestroy();
+
+    // The datagram handlers of the call-signalling and video-push families.
+    void OnNetCall(const QByteArray &datagram);
+    void OnNetVideoPush(const QByteArray &datagram);
+
+    // --- Wiring set by the owner of the window ---
+    // The server-data cache the lists read (null: only the two fixed groups).
+    void SetListCache(IMainListCache *cache);
+    IMainListCache *GetListCache() const { return m_pListCache; }
+    // What the exit picture does after its own duties (closes the login window).
+    void SetExitAction(std::function<void()> action) { m_exitAction = std::move(action); }
+    // Whether the console is logged in (login state 13); the chat indicator acts only then.
+    void SetRunningTest(std::function<bool()> test) { m_isRunning = std::move(test); }
+    // Whether the messaging bridge has a registered peer.
+    void SetBridgeReadyTest(std::function<bool()> test) { m_bridgeReady = std::move(test); }
+
+    // --- Layout ---
+    void LayoutLeftColumn();
+    void LayoutRightColumn();
+    void LayoutRightTopBar();
+    void SetLeftColumnVisible(bool visible);
+    void SetVideoBarImagesVisible(bool visible);
+    QWidget *GetLowerLeftPanel() const;
+    QWidget *GetMainAreaPanel() const;
+    void FoldLowerLeftPanel();
+    void UnfoldLowerLeftPanel();
+    void ToggleFullScreen();
+    // F1 / Esc as the hot keys deliver them.
+    void OnHotKey(zox::mainwnd::HotKey key);
+
+    // --- Picture maps ---
+    void SetImageCtrlStatus(QObject *control, int state);
+    int GetImageCtrlStatus(QObject *control) const;
+    void SetSplitImageStatus(QObject *control, int state);
+    int GetSplitImageStatus(QObject *control) const;
+    bool SelectSplitImage(QObject *control);
+    bool IsSplitImageSelected(QObject *control) const;
+    int GetCurrentWindowCount() const { return m_windowCount; }
+
+    // --- Lists and selection ---
+    bool SelectGroupCell(int groupType, int groupId);
+    bool SelectUserCell(int userType, const std::string &number, bool bySender);
+    void OnGroupCellSelected(TGroupCellCtrl *tile, bool byUser);
+    void OnUserCellSelected(TUserCellCtrl *tile, bool byUser);
+    void CheckUserCellUsable(TUserCellCtrl *tile);
+    bool IsAnyLineInCall() const;
+    void UpdateGroupScrollBar();
+    void UpdateUserScrollBar();
+    const std::vector<TGroupCellCtrl *> &GroupCells() const { return m_groupCells; }
+    const std::vector<TUserCellCtrl *> &UserCells() const { return m_userCells; }
+    TScrollBarCtrl *GroupScrollBar() const { return m_pGroupScrollBar; }
+    TScrollBarCtrl *UserScrollBar() const { return m_pUserScrollBar; }
+
+    // --- State refresh and status bar ---
+    void EnableUpdateTimer(bool on);
+    void OnUpdateTimerOut();
+    void ShowDispatchStatus(int kind, const std::string &object, const std::string &speaker);
+    void SetSpeakerText(const std::string &text);
+
+    // --- Operate bar and task buttons ---
+    void InitTaskButtons();
+    void InitOperateButtons();
+    void UpdateOperateButtons();
+    void LayoutOperateButtons();
+    void OnImageSlideLeftClick();
+    void OnImageSlideRightClick();
+    void UpdateChatIcon();
+    const std::vector<TButtonCtrl *> &VisibleOperateButtons() const { return m_visibleButtons; }
+    int GetPageIndex() const { return m_pageIndex; }
+    const TOperateButtonMap &OperateEntry(int i) const { return m_operateMap[i]; }
+    TTaskButtonPair &TaskButton(int i) { return m_taskButtons[i]; }
+    const std::string &GetChatImageName() const { return m_chatImageName; }
+
+    // --- Flags (read by the wall and the tests) ---
+    const zox::mainwnd::MainWindowModes &Modes() const { return m_modes; }
+    bool IsFullScreen() const { return m_modes.fullScreen; }
+    bool IsLeftVisible() const { return m_modes.leftVisible; }
+    bool IsFolded() const { return m_modes.folded; }
+    bool IsSwapped() const { return m_modes.swapped; }
+    bool IsInFullScreenToggle() const { return m_inFullScreenToggle; }
+    bool AreVideoTitlesVisible() const { return m_videoTitlesVisible; }
+    bool HasRtspClient() const { return m_hasRtspClient; }
+    QShortcut *FullScreenShortcut() const { return m_pFullScreenKey; }
+    QShortcut *ExitFullScreenShortcut() const { return m_pExitFullScreenKey; }
+
+    // Components (named as the form description names them).
+    TSkinPanel *c_pPanelTitleBar = nullptr;
+    QLabel *c_pImageLogo = nullptr;
+    QLabel *c_pImageIcon = nullptr;
+    QLabel *c_pLabelTitle = nullptr;
+    QLabel *c_pImageSetting = nullptr;
+    QLabel *c_pImageMin = nullptr;
+    QLabel *c_pImageMax = nullptr;
+    QLabel *c_pImageExit = nullptr;
+    TSkinPanel *c_pPanelMainClient = nullptr;
+    QSplitter *c_pSplitterContact = nullptr;
+    TSkinPanel *c_pPanelGroupTitle = nullptr;
+    QLabel *c_pLabelGroupUnit = nullptr;
+    TSkinPanel *c_pPanelGroupHost = nullptr;
+    QWidget *c_pFlowPanelGroup = nullptr;
+    TSkinPanel *c_pPanelGroupScroll = nullptr;
+    TSkinPanel *c_pPanelUserTitle = nullptr;
+    QLabel *c_pLabelUserGroup = nullptr;
+    QLabel *c_pImageCameraMenu = nullptr;
+    TSkinPanel *c_pPanelBottomTitle = nullptr;
+    QLabel *c_pImageSwitchBottom = nullptr;
+    QLabel *c_pImageSwapWindow = nullptr;
+    TSkinPanel *c_pPanelUserHost = nullptr;
+    QWidget *c_pFlowPanelUser = nullptr;
+    TSkinPanel *c_pPanelUserScroll = nullptr;
+    TSkinPanel *c_pPanelGisContainer = nullptr;
+    TSkinPanel *c_pPanelRightTop = nullptr;
+    QLabel *c_pImageLeftVisible = nullptr;
+    QLabel *c_pImageVideoTitleVisible = nullptr;
+    QLabel *c_pImageSplit[9] = {};
+    QLabel *c_pImageFullScreen = nullptr;
+    TSkinPanel *c_pPanelVideoGroup = nullptr;
+    TSkinPanel *c_pPanelRightBottom = nullptr;
+    TSkinPanel *c_pPanelOperateCtrl = nullptr;
+    QLabel *c_pImageSlideLeft = nullptr;
+    QLabel *c_pImageSlideRight = nullptr;
+    TSkinPanel *c_pSeparatorStatusCtrl = nullptr;
+    TSkinPanel *c_pPanelStatusBar = nullptr;
+    QLabel *c_pImageDispatchStatus = nullptr;
+    QLabel *c_pStatusPaneStatus = nullptr;
+    QLabel *c_pStatusPaneObject = nullptr;
+    QLabel *c_pStatusPaneSpeaker = nullptr;
+    TSkinPanel *c_pPanelDispatchCtrl = nullptr;
+    QWidget *c_pPanelResizeHost = nullptr;
+    QLabel *c_pImageResize = nullptr;
+    TSkinPanel *c_pPanelPrompt = nullptr;
+    TSkinPanel *c_pPanelCameraHost = nullptr;
+    QTimer *c_pUpdateTimer = nullptr;
+    QTimer *c_pScrollTimer = nullptr;
+    QTimer *c_pChatTimer = nullptr;
+
+    // Published handlers.
+    void OnFormCreate();
+    void OnFormShow();
+    void OnFormResize();
+    void OnPanelMainClientResize();
+    void OnPanelRightTopResize();
+    void OnPanelRightBottomResize();
+    void OnPanelGroupHostResize();
+    void OnPanelUserHostResize();
+    void OnImageMinClick();
+    void OnImageMaxClick();
+    void OnImageExitClick();
+    void OnImageFullScreenClick();
+    void OnImageLeftVisibleClick();
+    void OnImageSwitchBottomClick();
+    void OnImageSwapWindowClick();
+    void OnImageVideoTitleVisibleClick();
+    void OnImageSettingClick();
+    void OnChatTimerOut();
+    void OnScrollTimerOut();
+    // The mouse wheel anywhere in the window: at most one line per 200 ms.
+    void OnFormMouseWheel(int delta, QPoint globalPos);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void customEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void BuildForm();
+    void BuildTitleBar();
+    void BuildLeftColumn();
+    void BuildRightColumn();
+    void BuildBottomStrip();
+    QLabel *NewPicture(QWidget *parent, int width, int height);
+    void ShowSplitPicture(QObject *control, const std::string &name);
+    void InitImageCtrlMap();
+    void InitTitleBarImages();
+    void InitLowerLeftPanel();
+    void InitSplitImages();
+    void ApplyGeometry();
+    void ApplyWindowState(bool maximized);
+    void SetPictureEnabled(QLabel *picture, bool enabled);
+    void UpdatePictureHints();
+    void RegisterHotKeys();
+    void UnregisterHotKeys();
+
+    void ClearGroupCells();
+    void ClearUserCells();
+    void LoadGroupCells();
+    void AddGroupCell(int groupType, int groupId, const std::string &name, const std::string &number);
+    void LoadUserCells(int groupType, int groupId, const std::string &title);
+    void AddUserCell(const UserTileSpec &spec);
+    void ArrangeUserCells();
+    void ScrollGroupList();
+    void ScrollUserList();
+    void PlaceFlowPanel(QWidget *panel, QWidget *host, int left, int top, bool custom);
+    bool IsRtspPreviewAction() const;
+
+    IMainListCache *m_pListCache = nullptr;
+    std::function<void()> m_exitAction;
+    std::function<bool()> m_isRunning;
+    std::function<bool()> m_bridgeReady;
+
+    zox::mainwnd::MainWindowModes m_modes;
+    zox::mainwnd::FullScreenMemory m_fullScreenMemory;
+    bool m_inFullScreenToggle = false;
+    bool m_videoTitlesVisible = true;
+    bool m_hasRtspClient = false;
+    bool m_created = false;
+
+    SkinImageMap *m_pImageMap = nullptr;
+    SplitScreenCtrlMapTable m_splitMap;
+    int m_windowCount = 0;
+
+    QShortcut *m_pFullScreenKey = nullptr;
+    QShortcut *m_pExitFullScreenKey = nullptr;
+
+    std::vector<TGroupCellCtrl *> m_groupCells;
+    std::vector<TUserCellCtrl *> m_userCells;
+    CUserCellIndex m_userIndex;
+    TScrollBarCtrl *m_pGroupScrollBar = nullptr;
+    TScrollBarCtrl *m_pUserScrollBar = nullptr;
+
+    TOperateButtonMap m_operateMap[kOperateButtonCount];
+    std::vector<TButtonCtrl *> m_visibleButtons;
+    int m_pageIndex = 0;
+    TTaskButtonPair m_taskButtons[kTaskButtonCount];
+    std::string m_chatImageName;
+    QWidget *m_pMapForm = nullptr;   // the map window (its own step); null until then
+};
+
+// The one main window (null before it is created and after it is gone).
+extern TMainForm *g_pMainForm;
