@@ -935,7 +935,7 @@ void CLoginSession::OnOpNotify(const uint8_t *d, std::size_t n)
 bool CLoginSession::IsLineUser(const std::string &lineNumber, const std::string &callRef) const
 {
     for (const ST_ZOX_SYSTEM_LINE &line : SystemLines())
-        if (line.status == 1 && line.lineName == lineNumber)
-            return line.callRef == callRef;
+        if (line.status == 1 && line.lineName == lineNumber && line.callRef == callRef)
+            return true;
     return false;
 }
