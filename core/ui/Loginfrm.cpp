@@ -154,7 +154,13 @@ void TLoginForm::BuildForm()
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
-void TLoginForm::OpenLog() { OpenLogAtStart(zox::edition::kVersionText); }
+void TLoginForm::OpenLog()
+{
+    OpenLogAtStart(zox::edition::kVersionText);
+    if (g_pSystemConfig)
+        for (const std::string &note : g_pSystemConfig->GetLoadNotes())
+            WriteLog("%s", note.c_str());
+}
 
 void TLoginForm::OnFormCreate()
 {
