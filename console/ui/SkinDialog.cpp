@@ -1,6 +1,6 @@
 #include "console/ui/SkinDialog.h"
 
-#include "console/ui/PictureLoader.h"
+#include "core/ui/PngResource.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -120,10 +120,10 @@ void TSkinDialog::SetImageCtrlStatus(QLabel *control, int state)
     if (!e)
         return;
     if (control->isEnabled()) {
-        LoadDialogPicture(control, e->names[state]);
+        LoadPngResource(control, QString::fromStdString(e->names[state]));
         e->state = state;
     } else {
-        LoadDialogPicture(control, e->names[kStateDisabled]);
+        LoadPngResource(control, QString::fromStdString(e->names[kStateDisabled]));
     }
 }
 

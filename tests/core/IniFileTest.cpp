@@ -1,5 +1,6 @@
 // Reading and writing INI files with the semantics of the Windows profile functions.
 #include "host/IniFile.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -53,13 +54,7 @@ TEST_P(IniRead, GivesTheValueOrTheDefault)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IniRead, ::testing::ValuesIn(kReadCases),
-                         [](const auto &info) {
-                             std::string n = info.param.name;
-                             for (char &ch : n)
-                                 if (!isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return n;
-                         });
+                         zoxtest::CaseName());
 
 TEST(IniFile, MissingFileGivesDefaults)
 {
@@ -149,13 +144,7 @@ TEST_P(IniWrite, RewritesOneKey)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IniWrite, ::testing::ValuesIn(kWriteCases),
-                         [](const auto &info) {
-                             std::string n = info.param.name;
-                             for (char &ch : n)
-                                 if (!isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return n;
-                         });
+                         zoxtest::CaseName());
 
 TEST(IniFile, WriteIntoMissingFolderFailsCleanly)
 {

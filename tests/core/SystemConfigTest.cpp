@@ -2,6 +2,7 @@
 #include "core/SystemConfig.h"
 #include "host/IniFile.h"
 #include "medialib/MediaDefaults.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/TempDir.h"
 
 #include <arpa/inet.h>
@@ -137,13 +138,7 @@ TEST_P(SystemConfigLoad, ConvertsAndFixesUp)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SystemConfigLoad, ::testing::ValuesIn(kLoadCases),
-                         [](const auto &info) {
-                             std::string n = info.param.name;
-                             for (char &ch : n)
-                                 if (!isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return n;
-                         });
+                         zoxtest::CaseName());
 
 TEST(SystemConfig, NumberThatDoesNotConvertFailsTheLoad)
 {

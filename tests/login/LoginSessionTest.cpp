@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/CaseName.h"
+
 #include <deque>
 #include <set>
 
@@ -295,7 +297,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TimeLimitCase{"UapSync", 9, true,
                                     "Sync auth platform user info timeout. Please try again later."},
                       TimeLimitCase{"CmsSync", 10, true, "Sync platform device info timeout. Please try again later."}),
-    [](const auto &info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST_F(LoginSessionTest, LateDuplicateListResponseIsNotStoredTwice)
 {

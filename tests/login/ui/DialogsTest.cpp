@@ -11,15 +11,20 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "tests/support/UiApp.h"
+
 namespace {
 
+// The application object lives to the end of the process: QTest's input devices are
+// its children and must not be destroyed by the exit handlers before it.
 QApplication &App()
 {
     static int argc = 1;
-    static char name[] = "dialogs";
+    static char name[] = "login_ui_tests";
     static char *argv[] = {name, nullptr};
-    static QApplication *app = new QApplication(argc, argv);
-    return *app;
+    if (!QCoreApplication::instance())
+        new QApplication(argc, argv);
+    return zoxtest::uiApp();
 }
 
 // Runs the dialog modally and answers it with `act` once it shows; the dialog's result.

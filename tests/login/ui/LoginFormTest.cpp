@@ -14,17 +14,22 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "tests/support/UiApp.h"
+
 using namespace zoxtest;
 
 namespace {
 
+// The application object lives to the end of the process: QTest's input devices are
+// its children and must not be destroyed by the exit handlers before it.
 QApplication &App()
 {
     static int argc = 1;
-    static char name[] = "loginform";
+    static char name[] = "login_ui_tests";
     static char *argv[] = {name, nullptr};
-    static QApplication *app = new QApplication(argc, argv);
-    return *app;
+    if (!QCoreApplication::instance())
+        new QApplication(argc, argv);
+    return zoxtest::uiApp();
 }
 
 // Runs the event loop until the condition holds or the time is up.

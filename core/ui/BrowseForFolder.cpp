@@ -1,0 +1,17 @@
+#include "core/ui/BrowseForFolder.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QWidget>
+
+std::string BrowseForFolder()
+{
+    const QString chosen = QFileDialog::getExistingDirectory(
+        QApplication::activeWindow(), QStringLiteral("Select folder..."), QString(), QFileDialog::ShowDirsOnly);
+    if (chosen.isEmpty())
+        return std::string();
+    std::string path = chosen.toStdString();
+    if (path.back() != '/')
+        path.push_back('/');
+    return path;
+}
