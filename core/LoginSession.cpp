@@ -4,56 +4,31 @@
 #include "core/LoginDigest.h"
 #include "core/NumberUtils.h"
 #include "core/SessionIdentity.h"
+#include "core/protocol/NoticeMessages.h"
+#include "core/protocol/RegistrationMessages.h"
 
+#include <algorithm>
 #include <cstring>
+
+using namespace zox::proto;
 
 namespace {
 
-uint32_t GetU32(const uint8_t *p)
+DispatchMessageHeader OwnHeader(uint32_t code, uint32_t senderRef)
 {
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+    DispatchMessageHeader h;
+    h.senderId = g_nOwnUserId.load();
+    h.messageCode = code;
+    h.senderRef = senderRef;
+    h.receiverRef = kNoReference;
+    return h;
 }
 
-void PutU32(uint8_t *p, uint32_t v)
+TbcdNumber Tbcd(const std::string &number)
 {
-    p[0] = uint8_t(v >> 24);
-    p[1] = uint8_t(v >> 16);
-    p[2] = uint8_t(v >> 8);
-    p[3] = uint8_t(v);
-}
-
-void PutU16(uint8_t *p, uint16_t v)
-{
-    p[0] = uint8_t(v >> 8);
-    p[1] = uint8_t(v);
-}
-
-void PutHeader(uint8_t *p, uint32_t code, uint32_t senderRef, uint32_t receiverRef)
-{
-    PutU32(p, g_nOwnUserId.load());
-    PutU32(p + 4, code);
-    PutU32(p + 8, senderRef);
-    PutU32(p + 12, receiverRef);
-}
-
-// A text field of fixed width: up to the first zero byte, or the whole field.
-std::string FieldText(const uint8_t *p, std::size_t width)
-{
-    std::size_t n = 0;
-    while (n < width && p[n] != 0)
-        ++n;
-    return std::string(reinterpret_cast<const char *>(p), n);
-}
-
-// The call reference of the four bytes: empty for an idle call or a zero reference.
-std::string CallRefText(const uint8_t *p, uint32_t callState)
-{
-    if (callState == 0)
-        return std::string();
-    std::string text = BytesToHex(p, 4);
-    if (text == "0" || text == "00000000")
-        return std::string();
-    return text;
+    TbcdNumber field = kEmptyTbcd;
+    EncodeBcdDigits(number, field.data(), field.size());
+    return field;
 }
 
 ST_ZOX_SYSTEM_LINE *FindLine(std::vector<ST_ZOX_SYSTEM_LINE> &lines, const std::string &name, bool acceptedOnly)
@@ -63,6 +38,8 @@ ST_ZOX_SYSTEM_LINE *FindLine(std::vector<ST_ZOX_SYSTEM_LINE> &lines, const std::
             return &line;
     return nullptr;
 }
+
+int Send(ILoginHost &host, const Bytes &bytes) { return host.SendUdp(bytes.data(), bytes.size()); }
 
 constexpr const char *kLoadGroupFailed = "Load group data failed, Please try again later.";
 constexpr const char *kLoadUserFailed = "Load user data failed, Please try again later.";
@@ -277,13 +254,13 @@ void CLoginSession::OnCmsPollTimerOut()
 
 int CLoginSession::SendRegister(uint32_t type)
 {
-    uint8_t msg[36] = {};
-    PutHeader(msg, zox::msg::kRegisterReq, NextSequence(), 0xFFFFFFFFu);
-    std::memcpy(msg + 16, &m_settings.localRegIpAddr, 4);
-    PutU16(msg + 20, m_settings.localUdpPort);
-    EncodeBcdDigits(m_strAccount, msg + 24, 8);
-    PutU32(msg + 32, type);
-    const int rc = m_host.SendUdp(msg, sizeof msg);
+    RegisterRequest msg;
+    msg.header = OwnHeader(kRegisterRequest, NextSequence());
+    msg.regIpAddr = m_settings.localRegIpAddr;
+    msg.udpPort = m_settings.localUdpPort;
+    msg.account = Tbcd(m_strAccount);
+    msg.type = type;
+    const int rc = Send(m_host, BuildRegisterRequest(msg));
     if (rc > 0)
         WriteLog("login: send register request (type=%u).", type);
     else
@@ -293,9 +270,7 @@ int CLoginSession::SendRegister(uint32_t type)
 
 int CLoginSession::SendHeartbeat()
 {
-    uint8_t msg[16] = {};
-    PutHeader(msg, zox::msg::kHeartbeatReq, NextSequence(), 0xFFFFFFFFu);
-    const int rc = m_host.SendUdp(msg, sizeof msg);
+    const int rc = Send(m_host, BuildHeaderOnly(OwnHeader(kHeartbeatRequest, NextSequence())));
     if (rc > 0)
         WriteLog("login: send heartbeat request.");
     else
@@ -305,7 +280,7 @@ int CLoginSession::SendHeartbeat()
 
 int CLoginSession::SendAuthResponse()
 {
-    const int rc = m_host.SendUdp(m_authResponse, sizeof m_authResponse);
+    const int rc = Send(m_host, m_authResponse);
     if (rc > 0)
         WriteLog("login: send auth response.");
     else
@@ -317,31 +292,32 @@ int CLoginSession::SendAuthResponse()
 
 void CLoginSession::OnLoginMessage(const uint8_t *data, std::size_t length)
 {
-    if (!data || length < 16)
+    DispatchMessageHeader header;
+    if (!data || !DispatchMessageHeader::Read(data, length, header))
         return;
-    switch (GetU32(data + 4)) {
-    case zox::msg::kHeartbeatRsp:
+    switch (header.messageCode) {
+    case kHeartbeatResponse:
         OnHeartbeatResponse(data, length);
         break;
-    case zox::msg::kAuthReq:
+    case kAuthRequest:
         OnAuthRequest(data, length);
         break;
-    case zox::msg::kRegisterRsp:
+    case kRegisterResponse:
         OnRegisterResponse(data, length);
         break;
-    case zox::msg::kLineConfigRsp:
+    case kLineConfigResponse:
         OnLineConfigResponse(data, length);
         break;
-    case zox::msg::kGroupListRsp:
+    case kGroupListResponse:
         OnGroupListResponse(data, length);
         break;
-    case zox::msg::kUserListRsp:
+    case kUserListResponse:
         OnUserListResponse(data, length);
         break;
-    case zox::msg::kOpNotify:
+    case kOperationNotice:
         OnOpNotify(data, length);
         break;
-    case zox::msg::kServerReset:
+    case kResetIndicator:
         OnServerReset(data, length);
         break;
     default:
@@ -351,13 +327,14 @@ void CLoginSession::OnLoginMessage(const uint8_t *data, std::size_t length)
 
 void CLoginSession::OnNotifyMessage(const uint8_t *data, std::size_t length)
 {
-    if (!data || length < 16)
+    DispatchMessageHeader header;
+    if (!data || !DispatchMessageHeader::Read(data, length, header))
         return;
-    switch (GetU32(data + 4)) {
-    case zox::msg::kUserStateNotify:
+    switch (header.messageCode) {
+    case kUserStateNotice:
         OnUserStateNotify(data, length);
         break;
-    case zox::msg::kLineServiceNotify:
+    case kLineServiceNotice:
         OnLineServiceNotify(data, length);
         break;
     default:
@@ -371,11 +348,12 @@ void CLoginSession::OnHeartbeatResponse(const uint8_t *d, std::size_t n)
         WriteLog("login: heartbeat response received, but state(%u) mismatch!", unsigned(c_nLoginState));
         return;
     }
-    if (n < 20) {
+    ResultResponse rsp;
+    if (ParseResultResponse(d, n, rsp) != kParseOk) {
         WriteLog("login: heartbeat response received, but incorrect length(%u)!", unsigned(n));
         return;
     }
-    if (d[16] != 0) {
+    if (rsp.result != 0) {
         WriteLog("login: heartbeat response received, but result failed!");
         return;
     }
@@ -389,34 +367,27 @@ void CLoginSession::OnAuthRequest(const uint8_t *d, std::size_t n)
         WriteLog("login: auth request received, but state(%u) mismatch!", unsigned(c_nLoginState));
         return;
     }
-    if (n < 96) {
+    AuthRequest req;
+    const int parsed = ParseAuthRequest(d, n, req);
+    if (parsed == kParseTooShort) {
         WriteLog("login: auth request received, but incorrect length(%u)!", unsigned(n));
         return;
     }
-    // The first challenge has 36 bytes of room; the second runs to the datagram's end.
-    const uint32_t len1 = GetU32(d + 20);
-    const uint32_t len2 = GetU32(d + 60);
-    if (len1 > 36 || len2 > n - 64) {
-        WriteLog("login: auth request received, but incorrect challenge length(%u, %u)!", len1, len2);
+    // A challenge length beyond its field or the datagram: refused (and logged).
+    if (parsed != kParseOk)
         return;
-    }
     WriteLog("login: auth request received.");
     Stop(EN_ZOX_LOGIN_TIMER::Login);
     Stop(EN_ZOX_LOGIN_TIMER::Retry);
 
-    std::memset(m_authResponse, 0, sizeof m_authResponse);
-    uint8_t digestA[16], digestB[16];
-    ComputeAuthDigests(m_strPassword.data(), m_strPassword.size(), d + 24, len1, d + 64, len2, digestA, digestB);
-    std::memcpy(m_authResponse, d, 4);
-    PutU32(m_authResponse + 4, zox::msg::kAuthRsp);
-    PutU32(m_authResponse + 8, NextSequence());
-    std::memcpy(m_authResponse + 12, d + 8, 4);
-    PutU32(m_authResponse + 20, 1);
-    PutU32(m_authResponse + 24, 32);
-    std::memcpy(m_authResponse + 28, digestA, 16);
-    PutU32(m_authResponse + 60, 1);
-    PutU32(m_authResponse + 64, 32);
-    std::memcpy(m_authResponse + 68, digestB, 16);
+    AuthResponse rsp;
+    ComputeAuthDigests(m_strPassword.data(), m_strPassword.size(), req.challenge1.data(), req.challenge1.size(),
+                       req.challenge2.data(), req.challenge2.size(), rsp.digestA.data(), rsp.digestB.data());
+    rsp.header.senderId = req.header.senderId;
+    rsp.header.messageCode = kAuthResponse;
+    rsp.header.senderRef = NextSequence();
+    rsp.header.receiverRef = req.header.senderRef;
+    m_authResponse = BuildAuthResponse(rsp);
 
     SendAuthResponse();
     c_nLoginState = kLoginAuthSent;
@@ -431,13 +402,14 @@ void CLoginSession::OnRegisterResponse(const uint8_t *d, std::size_t n)
         WriteLog("login: register response received, but state(%u) mismatch!", unsigned(c_nLoginState));
         return;
     }
-    if (n < 48) {
+    RegisterResponse rsp;
+    if (ParseRegisterResponse(d, n, rsp) != kParseOk) {
         WriteLog("login: register response received, but incorrect length(%u)!", unsigned(n));
         return;
     }
     Stop(EN_ZOX_LOGIN_TIMER::Login);
     Stop(EN_ZOX_LOGIN_TIMER::Retry);
-    if (d[16] != 0) {
+    if (rsp.result != 0) {
         c_nLoginState = kLoginIdle;
         SetSplashText("User logon failed");
         WriteLog("login: register response received, but result failed!");
@@ -445,11 +417,11 @@ void CLoginSession::OnRegisterResponse(const uint8_t *d, std::size_t n)
         ResetLogin();
         return;
     }
-    m_byPriority = d[39];
+    m_byPriority = rsp.Priority();
     WriteLog("login: register response received, priority (%d) and result success.", int(m_byPriority));
-    g_nOwnUserId = GetU32(d);
+    g_nOwnUserId = rsp.header.senderId;
     std::string number;
-    if (DecodeBcdDigits(d + 20, 8, number) == 0 && !number.empty())
+    if (DecodeBcdDigits(rsp.ownNumber.data(), rsp.ownNumber.size(), number) == 0 && !number.empty())
         g_strOwnNumber = number;
     else
         WriteLog("login: register response received, but own number undecodable; keeping %s.",
@@ -514,18 +486,15 @@ int CLoginSession::SendLineConfig()
         lines.resize(kMaxLines);
     // A re-send proposes the same lines again: the list holds the latest proposal only.
     SystemLines().clear();
-    uint8_t msg[324] = {};
-    PutHeader(msg, zox::msg::kLineConfigReq, NextSequence(), 0xFFFFFFFFu);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        uint8_t *entry = msg + 20 + 16 * i;
-        PutU32(entry, lines[i].softPhone == 0 ? 1 : 0);
-        EncodeBcdDigits(lines[i].lineName, entry + 4, 8);
-        ST_ZOX_SYSTEM_LINE kept = lines[i];
+    LineConfigRequest req;
+    req.header = OwnHeader(kLineConfigRequest, NextSequence());
+    for (const ST_ZOX_SYSTEM_LINE &line : lines) {
+        req.entries.push_back({line.softPhone == 0 ? 1u : 0u, Tbcd(line.lineName)});
+        ST_ZOX_SYSTEM_LINE kept = line;
         kept.status = 0;
         SystemLines().push_back(kept);
     }
-    PutU32(msg + 16, uint32_t(lines.size()));
-    if (m_host.SendUdp(msg, sizeof msg) > 0)
+    if (Send(m_host, BuildLineConfigRequest(req)) > 0)
         WriteLog("login: send line config request.");
     else
         WriteLog("login: failed to send line config request!");
@@ -552,24 +521,23 @@ void CLoginSession::OnLineConfigResponse(const uint8_t *d, std::size_t n)
         WriteLog("login: line config response received, but state(%u) mismatch!", unsigned(c_nLoginState));
         return;
     }
-    if (n < 328) {
+    LineConfigResponse rsp;
+    if (ParseLineConfigResponse(d, n, rsp) != kParseOk) {
         WriteLog("login: line config response received, but incorrect length(%u)!", unsigned(n));
         return;
     }
     Stop(EN_ZOX_LOGIN_TIMER::Login);
     Stop(EN_ZOX_LOGIN_TIMER::Retry);
-    if (d[16] != 0) {
+    if (rsp.result != 0) {
         WriteLog("login: line config response received, but result failed.");
     } else {
         WriteLog("login: line config response received, and result success.");
-        const uint32_t count = std::min<uint32_t>(GetU32(d + 20), kMaxLines);
-        for (uint32_t i = 0; i < count; ++i) {
-            const uint8_t *entry = d + 24 + 16 * i;
+        for (const LineConfigAnswer &entry : rsp.entries) {
             std::string number;
-            if (DecodeBcdDigits(entry + 4, 8, number) != 0)
+            if (DecodeBcdDigits(entry.lineNumber.data(), entry.lineNumber.size(), number) != 0)
                 continue;
             if (ST_ZOX_SYSTEM_LINE *line = FindLine(SystemLines(), number, false))
-                line->status = GetU32(entry + 12) == 0 ? 1 : 2;
+                line->status = entry.status == 0 ? 1 : 2;
         }
     }
     RequestGroupList(1);
@@ -584,10 +552,10 @@ int CLoginSession::RequestGroupList(uint32_t startIndex)
 {
     m_nGroupStart = startIndex;
     m_nListRequestRef = NextSequence();
-    uint8_t msg[20] = {};
-    PutHeader(msg, zox::msg::kGroupListReq, m_nListRequestRef, 0xFFFFFFFFu);
-    PutU32(msg + 16, startIndex);
-    const int rc = m_host.SendUdp(msg, sizeof msg);
+    GetListRequest req;
+    req.header = OwnHeader(kGetGroupListRequest, m_nListRequestRef);
+    req.startIndex = startIndex;
+    const int rc = Send(m_host, BuildGetListRequest(req));
     if (rc > 0)
         WriteLog("login: send request to get group list.");
     else
@@ -599,10 +567,10 @@ int CLoginSession::RequestUserList(uint32_t startIndex)
 {
     m_nUserStart = startIndex;
     m_nListRequestRef = NextSequence();
-    uint8_t msg[20] = {};
-    PutHeader(msg, zox::msg::kUserListReq, m_nListRequestRef, 0xFFFFFFFFu);
-    PutU32(msg + 16, startIndex);
-    const int rc = m_host.SendUdp(msg, sizeof msg);
+    GetListRequest req;
+    req.header = OwnHeader(kGetUserListRequest, m_nListRequestRef);
+    req.startIndex = startIndex;
+    const int rc = Send(m_host, BuildGetListRequest(req));
     if (rc > 0)
         WriteLog("login: send request to get user list.");
     else
@@ -623,44 +591,40 @@ void CLoginSession::OnGroupListResponse(const uint8_t *d, std::size_t n)
         WriteLog("login: response received to get group list, but state(%u) mismatch!", unsigned(c_nLoginState));
         return;
     }
-    if (n < 736) {
+    GroupListResponse rsp;
+    if (ParseGroupListResponse(d, n, rsp) != kParseOk) {
         WriteLog("login: response received to get group list, but incorrect length(%u)!", unsigned(n));
         return;
     }
     // A late answer to an earlier request (after a re-send) would store its page twice.
-    if (GetU32(d + 12) != m_nListRequestRef) {
-        WriteLog("login: response received to get group list, but reference(%#x) mismatch!", GetU32(d + 12));
+    if (rsp.header.receiverRef != m_nListRequestRef) {
+        WriteLog("login: response received to get group list, but reference(%#x) mismatch!", rsp.header.receiverRef);
         return;
     }
     Stop(EN_ZOX_LOGIN_TIMER::Login);
     Stop(EN_ZOX_LOGIN_TIMER::Retry);
-    if (d[16] != 0) {
+    if (rsp.result != 0) {
         WriteLog("login: response received to get group list, but result failed!");
         FailList(kLoadGroupFailed);
         return;
     }
-    const uint32_t next = GetU32(d + 20);
-    const uint32_t total = GetU32(d + 24);
-    const uint32_t count = GetU32(d + 28);
-    const bool more = next != 0 && total >= next;
-    if (more && next <= m_nGroupStart) {
-        WriteLog("login: response received to get group list, but next index(%u) does not advance!", next);
+    const bool more = rsp.nextIndex != 0 && rsp.total >= rsp.nextIndex;
+    if (more && rsp.nextIndex <= m_nGroupStart) {
+        WriteLog("login: response received to get group list, but next index(%u) does not advance!", rsp.nextIndex);
         FailList(kLoadGroupFailed);
         return;
     }
-    WriteLog("login: response received to get group list (%d), and result success.", int(count));
-    const uint32_t used = std::min(count, kMaxGroupsPerPage);
-    for (uint32_t i = 0; i < used; ++i) {
-        const uint8_t *entry = d + 32 + 44 * i;
+    WriteLog("login: response received to get group list (%d), and result success.", int(rsp.count));
+    for (const GroupListEntry &entry : rsp.entries) {
         ST_ZOX_SYSTEM_GROUP group;
-        group.groupId = GetU32(entry);
-        group.groupName = FieldText(entry + 4, 32);
-        DecodeBcdDigits(entry + 36, 8, group.groupNumber);
+        group.groupId = entry.groupId;
+        group.groupName = entry.groupName;
+        DecodeBcdDigits(entry.groupNumber.data(), entry.groupNumber.size(), group.groupNumber);
         if (m_pCache)
             m_pCache->InsertSystemGroup(group);
     }
     if (more) {
-        RequestGroupList(next);
+        RequestGroupList(rsp.nextIndex);
     } else {
         RequestUserList(1);
         c_nLoginState = kLoginUsers;
@@ -675,12 +639,13 @@ void CLoginSession::OnUserListResponse(const uint8_t *d, std::size_t n)
         WriteLog("login: response received to get user list, but state(%u) mismatch!", unsigned(c_nLoginState));
         return;
     }
-    if (n < 32) {
+    DispatchMessageHeader header;
+    if (n < kUserListResponseMinLength || !DispatchMessageHeader::Read(d, n, header)) {
         WriteLog("login: response received to get user list, but incorrect length(%u)!", unsigned(n));
         return;
     }
-    if (GetU32(d + 12) != m_nListRequestRef) {
-        WriteLog("login: response received to get user list, but reference(%#x) mismatch!", GetU32(d + 12));
+    if (header.receiverRef != m_nListRequestRef) {
+        WriteLog("login: response received to get user list, but reference(%#x) mismatch!", header.receiverRef);
         return;
     }
     Stop(EN_ZOX_LOGIN_TIMER::Login);
@@ -690,61 +655,48 @@ void CLoginSession::OnUserListResponse(const uint8_t *d, std::size_t n)
         FailList(kLoadUserFailed);
         return;
     }
-    const uint32_t next = GetU32(d + 20);
-    const uint32_t total = GetU32(d + 24);
-    const uint32_t count = GetU32(d + 28);
-    if (uint64_t(n) < 32 + 144 * uint64_t(count)) {
+    // At least 32 bytes are there: a failed parse means fewer bytes than the count says.
+    UserListResponse rsp;
+    if (ParseUserListResponse(d, n, rsp) != kParseOk) {
         WriteLog("login: response received to get user list, but incorrect length(%u)!", unsigned(n));
         FailList(kLoadUserFailed);
         return;
     }
-    const bool more = next != 0 && total >= next;
-    if (more && next <= m_nUserStart) {
-        WriteLog("login: response received to get user list, but next index(%u) does not advance!", next);
+    const bool more = rsp.nextIndex != 0 && rsp.total >= rsp.nextIndex;
+    if (more && rsp.nextIndex <= m_nUserStart) {
+        WriteLog("login: response received to get user list, but next index(%u) does not advance!", rsp.nextIndex);
         FailList(kLoadUserFailed);
         return;
     }
-    WriteLog("login: response received to get user list (%d), and result success.", int(count));
+    WriteLog("login: response received to get user list (%d), and result success.", int(rsp.count));
     std::vector<ST_ZOX_SYSTEM_USER> users;
     std::vector<ST_ZOX_GROUP_MEMBER> members;
-    users.reserve(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t *e = d + 32 + 144 * std::size_t(i);
+    users.reserve(rsp.entries.size());
+    for (std::size_t i = 0; i < rsp.entries.size(); ++i) {
+        const UserListEntry &e = rsp.entries[i];
         ST_ZOX_SYSTEM_USER user;
-        if (DecodeBcdDigits(e, 8, user.userNumber) != 0) {
+        if (DecodeBcdDigits(e.userNumber.data(), e.userNumber.size(), user.userNumber) != 0) {
             WriteLog("login: failed to convert user number (%d).", int(i));
             continue;
         }
-        user.regState = e[11];
-        user.callState = GetU32(e + 12);
-        user.vpState = GetU32(e + 16);
-        user.dcFlag = e[23];
         if (ST_ZOX_SYSTEM_LINE *line = FindLine(SystemLines(), user.userNumber, true)) {
-            line->regState = user.regState;
-            line->callState = user.callState;
+            line->regState = e.regState;
+            line->callState = e.callState;
         }
-        user.displayName = FieldText(e + 44, 32);
-        user.dispatcher = e[39];
-        switch (e[43]) {
-        case 0:
-            user.isMobile = 1;
-            break;
-        case 2:
-            user.isMobile = 2;
-            break;
-        default:
-            user.isMobile = 0;
-            break;
-        }
-        user.priority = e[140];
-        user.callRef = CallRefText(e + 29, user.callState);
-        for (int m = 0; m < 64; ++m) {
-            if (e[76 + m] != 0xFF) {
-                ST_ZOX_GROUP_MEMBER member;
-                member.groupId = e[76 + m];
-                member.userNumber = user.userNumber;
-                members.push_back(std::move(member));
-            }
+        user.displayName = e.displayName;
+        user.dispatcher = e.dispatcher;
+        user.regState = e.regState;
+        user.dcFlag = e.dcFlag;
+        user.callState = e.callState;
+        user.vpState = e.vpState;
+        user.isMobile = e.IsMobile();
+        user.priority = e.priority;
+        user.callRef = e.CallRefText();
+        for (uint8_t groupId : e.GroupIds()) {
+            ST_ZOX_GROUP_MEMBER member;
+            member.groupId = groupId;
+            member.userNumber = user.userNumber;
+            members.push_back(std::move(member));
         }
         users.push_back(std::move(user));
     }
@@ -759,7 +711,7 @@ void CLoginSession::OnUserListResponse(const uint8_t *d, std::size_t n)
         }
     }
     if (more) {
-        RequestUserList(next);
+        RequestUserList(rsp.nextIndex);
         ArmStepTimers();
         return;
     }
@@ -838,58 +790,54 @@ void CLoginSession::OnUserStateNotify(const uint8_t *d, std::size_t n)
         WriteLog("login: user state notify received, but state(%u) mismatch!", unsigned(c_nLoginState));
         return;
     }
-    if (n < 52) {
+    UserStateNotice notice;
+    if (ParseUserStateNotice(d, n, notice) != kParseOk) {
         WriteLog("login: user state notify received, but incorrect length(%u)!", unsigned(n));
         return;
     }
     std::string number;
     if (m_pCache) {
-        if (DecodeBcdDigits(d + 16, 8, number) != 0) {
+        if (DecodeBcdDigits(notice.userNumber.data(), notice.userNumber.size(), number) != 0) {
             WriteLog("login: user state notify received, but convert user number failed!");
         } else {
-            const uint8_t regState = d[27];
-            const uint32_t callState = GetU32(d + 28);
-            const uint32_t vpState = GetU32(d + 32);
-            const uint8_t dcFlag = d[39];
-            const std::string callRef = CallRefText(d + 45, callState);
+            const std::string callRef = notice.CallRefText();
             if (ST_ZOX_SYSTEM_LINE *line = FindLine(SystemLines(), number, true)) {
-                line->callRef = callState != 0 ? callRef : std::string();
-                if (line->regState != regState || line->callState != callState) {
-                    line->regState = regState;
-                    line->callState = callState;
-                    m_host.RemoveUserFromLine(number, regState, line->callRef, callState);
-                } else if (callState == 0) {
-                    m_host.RemoveUserFromLine(number, regState, line->callRef, callState);
+                line->callRef = notice.callState != 0 ? callRef : std::string();
+                if (line->regState != notice.regState || line->callState != notice.callState) {
+                    line->regState = notice.regState;
+                    line->callState = notice.callState;
+                    m_host.RemoveUserFromLine(number, notice.regState, line->callRef, notice.callState);
+                } else if (notice.callState == 0) {
+                    m_host.RemoveUserFromLine(number, notice.regState, line->callRef, notice.callState);
                 }
-                WriteLog("login: line state notify received, %s-%d-%#x-%d-%s.", number.c_str(), int(regState),
-                         callState, int(dcFlag), line->callRef.c_str());
+                WriteLog("login: line state notify received, %s-%d-%#x-%d-%s.", number.c_str(), int(notice.regState),
+                         notice.callState, int(notice.dcFlag), line->callRef.c_str());
             } else {
                 ST_ZOX_SYSTEM_USER user;
                 if (m_pCache->GetSystemUser(number, user) != 0) {
                     WriteLog("login: user state notify received, but query user(%s) failed!", number.c_str());
-                } else if (user.regState != regState || user.callState != callState || user.vpState != vpState ||
-                           user.dcFlag != dcFlag || user.callRef != callRef) {
-                    user.regState = regState;
-                    user.callState = callState;
-                    user.vpState = vpState;
-                    user.dcFlag = dcFlag;
-                    user.callRef = callState != 0 ? callRef : std::string();
+                } else if (user.regState != notice.regState || user.callState != notice.callState ||
+                           user.vpState != notice.vpState || user.dcFlag != notice.dcFlag || user.callRef != callRef) {
+                    user.regState = notice.regState;
+                    user.callState = notice.callState;
+                    user.vpState = notice.vpState;
+                    user.dcFlag = notice.dcFlag;
+                    user.callRef = notice.callState != 0 ? callRef : std::string();
                     if (m_pCache->UpdateUserState(user) != 0) {
                         WriteLog("login: user state notify received, but update state(%s-%d-%#x-%#x-%d-%s) failed!",
-                                 number.c_str(), int(regState), callState, vpState, int(dcFlag),
+                                 number.c_str(), int(user.regState), user.callState, user.vpState, int(user.dcFlag),
                                  user.callRef.c_str());
                     } else {
                         m_host.OnUserSessionEvent(user);
                         WriteLog("login: user state notify received, %s-%d-%#x-%#x-%d-%s.", number.c_str(),
-                                 int(regState), callState, vpState, int(dcFlag), user.callRef.c_str());
+                                 int(user.regState), user.callState, user.vpState, int(user.dcFlag),
+                                 user.callRef.c_str());
                     }
                 }
             }
         }
     }
-    uint8_t reply[20] = {};
-    PutHeader(reply, zox::msg::kUserStateNotifyRsp, GetU32(d + 12), GetU32(d + 8));
-    if (m_host.SendUdp(reply, sizeof reply) < 1)
+    if (Send(m_host, BuildNoticeReply(g_nOwnUserId.load(), kUserStateNoticeReply, notice.header)) < 1)
         WriteLog("login: failed to send user state notify response!");
     else
         WriteLog("login: send user state notify response.");
@@ -897,23 +845,21 @@ void CLoginSession::OnUserStateNotify(const uint8_t *d, std::size_t n)
 
 void CLoginSession::OnLineServiceNotify(const uint8_t *d, std::size_t n)
 {
-    if (n < 36) {
+    LineServiceNotice notice;
+    if (ParseLineServiceNotice(d, n, notice) != kParseOk) {
         WriteLog("login: line service notify received, but incorrect length(%u)!", unsigned(n));
         return;
     }
-    const uint32_t type = GetU32(d + 16);
     std::string line, user;
-    if (DecodeBcdDigits(d + 20, 8, line) != 0)
+    if (DecodeBcdDigits(notice.lineNumber.data(), notice.lineNumber.size(), line) != 0)
         WriteLog("login: line service notify received, but convert line number failed!");
-    else if (DecodeBcdDigits(d + 28, 8, user) != 0)
-        WriteLog("login: line service notify received, type(%u) and line(%s), but convert user number failed!", type,
-                 line.c_str());
+    else if (DecodeBcdDigits(notice.userNumber.data(), notice.userNumber.size(), user) != 0)
+        WriteLog("login: line service notify received, type(%u) and line(%s), but convert user number failed!",
+                 notice.serviceType, line.c_str());
     else
-        WriteLog("login: line service notify received, type(%u), line(%s) and user(%s).", type, line.c_str(),
-                 user.c_str());
-    uint8_t reply[20] = {};
-    PutHeader(reply, zox::msg::kLineServiceNotifyRsp, GetU32(d + 12), GetU32(d + 8));
-    if (m_host.SendUdp(reply, sizeof reply) > 0)
+        WriteLog("login: line service notify received, type(%u), line(%s) and user(%s).", notice.serviceType,
+                 line.c_str(), user.c_str());
+    if (Send(m_host, BuildNoticeReply(g_nOwnUserId.load(), kLineServiceNoticeReply, notice.header)) > 0)
         WriteLog("login: send line service notify response.");
     else
         WriteLog("login: failed to send line service notify response!");
@@ -921,15 +867,16 @@ void CLoginSession::OnLineServiceNotify(const uint8_t *d, std::size_t n)
 
 void CLoginSession::OnOpNotify(const uint8_t *d, std::size_t n)
 {
-    if (n < 48) {
+    OperationNotice notice;
+    if (ParseOperationNotice(d, n, notice) != kParseOk) {
         WriteLog("login: OpNotifyMsg received, but incorrect length(%u)!", unsigned(n));
         return;
     }
     std::string caller, callee;
-    DecodeBcdDigits(d + 16, 8, caller);
-    DecodeBcdDigits(d + 24, 8, callee);
-    WriteLog("login: OpNotifyMsg received, OpType:%u! OpAction:%u  Caller:%s  Callee:%s!", GetU32(d + 32),
-             GetU32(d + 36), caller.c_str(), callee.c_str());
+    DecodeBcdDigits(notice.caller.data(), notice.caller.size(), caller);
+    DecodeBcdDigits(notice.callee.data(), notice.callee.size(), callee);
+    WriteLog("login: OpNotifyMsg received, OpType:%u! OpAction:%u  Caller:%s  Callee:%s!", notice.type, notice.action,
+             caller.c_str(), callee.c_str());
 }
 
 bool CLoginSession::IsLineUser(const std::string &lineNumber, const std::string &callRef) const

@@ -39,28 +39,6 @@ struct ST_ZOX_LOGIN_SETTINGS {
     bool cmsEnabled = false;
 };
 
-// Message codes of the two families.
-namespace zox::msg {
-inline constexpr uint32_t kRegisterReq = 0x50010001;
-inline constexpr uint32_t kRegisterRsp = 0x50010002;
-inline constexpr uint32_t kAuthReq = 0x50010003;
-inline constexpr uint32_t kAuthRsp = 0x50010004;
-inline constexpr uint32_t kHeartbeatReq = 0x50010005;
-inline constexpr uint32_t kHeartbeatRsp = 0x50010006;
-inline constexpr uint32_t kLineConfigReq = 0x50010007;
-inline constexpr uint32_t kLineConfigRsp = 0x50010008;
-inline constexpr uint32_t kUserListReq = 0x5001000B;
-inline constexpr uint32_t kUserListRsp = 0x5001000C;
-inline constexpr uint32_t kGroupListReq = 0x5001000F;
-inline constexpr uint32_t kGroupListRsp = 0x50010010;
-inline constexpr uint32_t kServerReset = 0x50010011;
-inline constexpr uint32_t kOpNotify = 0x50010012;
-inline constexpr uint32_t kUserStateNotify = 0x50030001;
-inline constexpr uint32_t kUserStateNotifyRsp = 0x50030002;
-inline constexpr uint32_t kLineServiceNotify = 0x50030005;
-inline constexpr uint32_t kLineServiceNotifyRsp = 0x50030006;
-} // namespace zox::msg
-
 class CLoginSession {
 public:
     static constexpr int kStepTimeoutMs = 30000;
@@ -151,7 +129,8 @@ private:
     uint8_t m_byPriority = 8;
     std::string m_strAccount;
     std::string m_strPassword;
-    uint8_t m_authResponse[100] = {};
+    // The auth response as built on receipt of the auth request, re-sent unchanged.
+    std::vector<uint8_t> m_authResponse;
     uint32_t m_nGroupStart = 0;
     uint32_t m_nUserStart = 0;
     // Sender reference of the latest list request; only its answer is taken.

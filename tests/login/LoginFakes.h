@@ -4,6 +4,7 @@
 #include "core/LoginCache.h"
 #include "core/LoginHost.h"
 #include "core/LoginSession.h"
+#include "core/protocol/MessageCodes.h"
 #include "core/SessionIdentity.h"
 #include "tests/support/FakeLoginServer.h"
 

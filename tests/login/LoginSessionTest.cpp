@@ -105,7 +105,7 @@ protected:
     int Logouts() const
     {
         int n = 0;
-        for (auto &b : SentWithCode(zox::msg::kRegisterReq))
+        for (auto &b : SentWithCode(zox::proto::kRegisterRequest))
             n += RegisterType(b) == 1;
         return n;
     }
@@ -186,7 +186,7 @@ TEST_F(LoginSessionTest, SequenceNumbersAndRegisterResend)
     Swallow();
     session->OnRetryTimerOut();
     session->OnRetryTimerOut();
-    auto regs = SentWithCode(zox::msg::kRegisterReq);
+    auto regs = SentWithCode(zox::proto::kRegisterRequest);
     ASSERT_EQ(regs.size(), 3u);
     EXPECT_EQ(Seq(regs[0]), 1u);
     EXPECT_EQ(Seq(regs[1]), 2u);
@@ -206,7 +206,7 @@ TEST_F(LoginSessionTest, AuthResponseResentUnchanged)
     Make();
     session->OnBtnOkClick();
     // The auth request arrives, the register response is lost.
-    Pump([](const Bytes &b) { return Code(b) == zox::msg::kRegisterRsp; });
+    Pump([](const Bytes &b) { return Code(b) == zox::proto::kRegisterResponse; });
     ASSERT_EQ(session->GetLoginState(), kLoginAuthSent);
     EXPECT_TRUE(host.On(T::Login));
     EXPECT_EQ(host.Period(T::Login), 30000);
@@ -215,7 +215,7 @@ TEST_F(LoginSessionTest, AuthResponseResentUnchanged)
     Feed(server.MakeAuthRequest(99));
     EXPECT_EQ(host.sent.size(), before);
     session->OnRetryTimerOut();
-    auto auths = SentWithCode(zox::msg::kAuthRsp);
+    auto auths = SentWithCode(zox::proto::kAuthResponse);
     ASSERT_EQ(auths.size(), 2u);
     EXPECT_EQ(auths[0], auths[1]);
     EXPECT_EQ(auths[0].size(), 100u);
@@ -306,7 +306,7 @@ TEST_F(LoginSessionTest, LateDuplicateListResponseIsNotStoredTwice)
     // Hold back the first answer of group page 1; the re-send gets its own answer.
     std::vector<Bytes> held;
     Pump([&](const Bytes &b) {
-        if (Code(b) == zox::msg::kGroupListRsp && held.empty()) {
+        if (Code(b) == zox::proto::kGroupListResponse && held.empty()) {
             held.push_back(b);
             return true;
         }
@@ -314,7 +314,7 @@ TEST_F(LoginSessionTest, LateDuplicateListResponseIsNotStoredTwice)
     });
     ASSERT_EQ(session->GetLoginState(), kLoginGroups);
     session->OnRetryTimerOut(); // re-sends page 1
-    Pump([&](const Bytes &b) { return Code(b) == zox::msg::kGroupListRsp && server.groupRequests.size() > 2; });
+    Pump([&](const Bytes &b) { return Code(b) == zox::proto::kGroupListResponse && server.groupRequests.size() > 2; });
     EXPECT_EQ(cache.groups.size(), 2u);
     const int insertsBefore = cache.groupInserts;
     Feed(held[0]); // the late answer to the first request
@@ -326,7 +326,7 @@ TEST_F(LoginSessionTest, RepeatedNextIndexStopsTheDownload)
 {
     Make();
     session->OnBtnOkClick();
-    Pump([&](const Bytes &b) { return Code(b) == zox::msg::kGroupListRsp; });
+    Pump([&](const Bytes &b) { return Code(b) == zox::proto::kGroupListResponse; });
     ASSERT_EQ(session->GetLoginState(), kLoginGroups);
     // A page whose next index does not move forward.
     Bytes page = server.MakeGroupListPage(session->GetSequence(), 1);
@@ -342,7 +342,7 @@ TEST_F(LoginSessionTest, UserPageShorterThanItsCountEndsTheLogin)
 {
     Make();
     session->OnBtnOkClick();
-    Pump([&](const Bytes &b) { return Code(b) == zox::msg::kUserListRsp; });
+    Pump([&](const Bytes &b) { return Code(b) == zox::proto::kUserListResponse; });
     ASSERT_EQ(session->GetLoginState(), kLoginUsers);
     Bytes page = server.MakeUserListPage(session->GetSequence(), 1);
     page.pop_back(); // 32 + 144 * 2 - 1
@@ -373,7 +373,7 @@ TEST_F(LoginSessionTest, UndecodableUserIsSkippedOthersStored)
     session->OnBtnOkClick();
     // Zero the first user's number field on its way in.
     Pump([&](const Bytes &b) {
-        if (Code(b) == zox::msg::kUserListRsp && CFakeLoginServer::GetU32(b.data() + 12) == session->GetSequence() &&
+        if (Code(b) == zox::proto::kUserListResponse && CFakeLoginServer::GetU32(b.data() + 12) == session->GetSequence() &&
             server.userRequests.size() == 1) {
             Bytes copy = b;
             std::fill(copy.begin() + 32, copy.begin() + 40, 0);
@@ -417,21 +417,21 @@ TEST_F(LoginSessionTest, OnlyNineteenOfManyLinesProposed)
     session = std::make_unique<CLoginSession>(host, &big, settings);
     session->SetInitialised(true);
     session->OnBtnOkClick();
-    Pump([](const Bytes &b) { return Code(b) == zox::msg::kLineConfigRsp; });
+    Pump([](const Bytes &b) { return Code(b) == zox::proto::kLineConfigResponse; });
     ASSERT_EQ(session->GetLoginState(), kLoginLines);
     ASSERT_EQ(server.proposedLines.size(), 19u);
     EXPECT_EQ(server.proposedLines[0], "4000");
     EXPECT_EQ(server.proposedLines[6], "5000");
     EXPECT_EQ(server.proposedLines[18], "500012");
     EXPECT_EQ(CLoginSession::SystemLines().size(), 19u);
-    const Bytes req = SentWithCode(zox::msg::kLineConfigReq).back();
+    const Bytes req = SentWithCode(zox::proto::kLineConfigRequest).back();
     EXPECT_EQ(CFakeLoginServer::GetU32(req.data() + 16), 19u);
     EXPECT_EQ(CFakeLoginServer::GetU32(req.data() + 20), 1u);        // softPhone 0
     EXPECT_EQ(CFakeLoginServer::GetU32(req.data() + 20 + 96), 0u);   // the own line
     // The re-send proposes the same lines; the list does not grow.
     session->OnRetryTimerOut();
     EXPECT_EQ(CLoginSession::SystemLines().size(), 19u);
-    EXPECT_EQ(SentWithCode(zox::msg::kLineConfigReq).size(), 2u);
+    EXPECT_EQ(SentWithCode(zox::proto::kLineConfigRequest).size(), 2u);
 }
 
 TEST_F(LoginSessionTest, HeartbeatAnsweredEveryTick)
@@ -525,7 +525,7 @@ TEST_F(LoginSessionTest, CancelByState)
     EXPECT_FALSE(host.closed);
 
     session->OnBtnOkClick();
-    Pump([&](const Bytes &b) { return Code(b) == zox::msg::kUserListRsp; });
+    Pump([&](const Bytes &b) { return Code(b) == zox::proto::kUserListResponse; });
     ASSERT_EQ(session->GetLoginState(), kLoginUsers);
     session->OnBtnCancelClick();
     EXPECT_EQ(Logouts(), 1);
@@ -703,7 +703,7 @@ TEST_F(LoginSessionTest, TruncatedDatagramsAreRefused)
                                   server.MakeUserStateNotify("1001", 1, 1, 0, 0, {1, 2, 3, 4}),
                                   server.MakeLineServiceNotify(1, "5000", "1001")};
     Bytes lineCfg(328, 0);
-    CFakeLoginServer::PutU32(lineCfg.data() + 4, zox::msg::kLineConfigRsp);
+    CFakeLoginServer::PutU32(lineCfg.data() + 4, zox::proto::kLineConfigResponse);
     samples.push_back(lineCfg);
     for (const Bytes &full : samples) {
         for (std::size_t n = 0; n < full.size(); ++n) {
@@ -715,7 +715,7 @@ TEST_F(LoginSessionTest, TruncatedDatagramsAreRefused)
     }
     // Still waiting in state 1: nothing cut short was taken.
     EXPECT_EQ(session->GetLoginState(), kLoginRegisterSent);
-    EXPECT_EQ(SentWithCode(zox::msg::kAuthRsp).size(), 0u);
+    EXPECT_EQ(SentWithCode(zox::proto::kAuthResponse).size(), 0u);
 }
 
 TEST_F(LoginSessionTest, AuthChallengeLengthBeyondDatagramRefused)
@@ -731,7 +731,7 @@ TEST_F(LoginSessionTest, AuthChallengeLengthBeyondDatagramRefused)
     CFakeLoginServer::PutU32(req.data() + 20, 37);
     Feed(req);
     EXPECT_EQ(session->GetLoginState(), kLoginRegisterSent);
-    EXPECT_EQ(SentWithCode(zox::msg::kAuthRsp).size(), 0u);
+    EXPECT_EQ(SentWithCode(zox::proto::kAuthResponse).size(), 0u);
 }
 
 TEST_F(LoginSessionTest, SecondLoginRebuildsCache)
