@@ -2,6 +2,9 @@
 
 #include "core/Edition.h"
 #include "core/SystemConfig.h"
+#include "core/net/NetFacade.h"
+#include "host/MessageNumbers.h"
+#include "host/WindowMessage.h"
 
 #include <QCloseEvent>
 
@@ -16,6 +19,9 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QString::fromStdString(title));
     resize(1280, 800);
     g_pMainForm = this;
+    // The call-signalling and video-push datagrams come to this window from now on.
+    NetSubscribe(WM_NET_CALL, this);
+    NetSubscribe(WM_NET_VIDEOPUSH, this);
 }
 
 TMainForm::~TMainForm()
@@ -30,7 +36,18 @@ void TMainForm::OnNetCall(const QByteArray &) {}
 
 void TMainForm::OnNetVideoPush(const QByteArray &) {}
 
-void TMainForm::customEvent(QEvent *event) { QWidget::customEvent(event); }
+void TMainForm::customEvent(QEvent *event)
+{
+    const CWindowMessage *m = CWindowMessage::From(event);
+    if (!m) {
+        QWidget::customEvent(event);
+        return;
+    }
+    if (m->message == WM_NET_CALL)
+        OnNetCall(m->data);
+    else if (m->message == WM_NET_VIDEOPUSH)
+        OnNetVideoPush(m->data);
+}
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {

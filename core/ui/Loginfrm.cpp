@@ -6,6 +6,8 @@
 #include "core/Log.h"
 #include "core/SystemConfig.h"
 #include "core/ui/SystemMessageBox.h"
+#include "host/MessageNumbers.h"
+#include "host/WindowMessage.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -22,10 +24,6 @@
 
 TLoginForm *g_pLoginForm = nullptr;
 
-namespace {
-constexpr uint32_t kNetLoginMessage = 0x8000 + 101;
-constexpr uint32_t kNetNotifyMessage = 0x8000 + 102;
-}
 
 namespace {
 ST_ZOX_LOGIN_SETTINGS SettingsFromConfig()
@@ -86,8 +84,8 @@ TLoginForm::TLoginForm(const ST_ZOX_LOGIN_SERVICES &services, QWidget *owner)
     m_session->SetInitialised(m_bInitialised);
     // 7. The two datagram messages (they fail quietly when the network did not start).
     if (m_services.subscribe) {
-        m_services.subscribe(kNetLoginMessage, this);
-        m_services.subscribe(kNetNotifyMessage, this);
+        m_services.subscribe(WM_NET_LOGIN, this);
+        m_services.subscribe(WM_NET_NOTIFY, this);
     }
     // 8. The splash window.
     if (!m_pSplash) {
@@ -254,7 +252,31 @@ void TLoginForm::OnNetNotify(const QByteArray &datagram)
                                std::size_t(datagram.size()));
 }
 
-void TLoginForm::customEvent(QEvent *event) { QWidget::customEvent(event); }
+void TLoginForm::customEvent(QEvent *event)
+{
+    const CWindowMessage *m = CWindowMessage::From(event);
+    if (!m) {
+        QWidget::customEvent(event);
+        return;
+    }
+    switch (m->message) {
+    case WM_NET_LOGIN:
+        OnNetLogin(m->data);
+        break;
+    case WM_NET_NOTIFY:
+        OnNetNotify(m->data);
+        break;
+    case WM_UAP_USERS_READY:
+        OnUapUsersReady();
+        break;
+    case WM_CMS_VEHICLES_READY:
+        OnCmsVehiclesReady();
+        break;
+    default:
+        break;
+    }
+    // The datagram's bytes go with the message.
+}
 
 void TLoginForm::closeEvent(QCloseEvent *event)
 {
