@@ -5,6 +5,7 @@
 // the user-interface thread, driven by datagrams (family 0x5001 and 0x5003), timer
 // ticks and the platform links' results; it owns no window and no timer itself:
 // everything outside goes through ILoginHost and ILoginCache.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -89,7 +90,8 @@ public:
     int SendAuthResponse();
     void ResetLogin();
 
-    uint8_t c_nLoginState = kLoginIdle;
+    // The login state; other subsystems read it, the messaging bridge on its own thread.
+    std::atomic<uint8_t> c_nLoginState{kLoginIdle};
 
 private:
     uint32_t NextSequence() { return ++m_nSequence; }

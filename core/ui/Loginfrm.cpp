@@ -281,7 +281,10 @@ void TLoginForm::customEvent(QEvent *event)
 void TLoginForm::closeEvent(QCloseEvent *event)
 {
     QWidget::closeEvent(event);
-    emit closed();
+    if (!m_bClosed) {
+        m_bClosed = true;
+        emit closed();
+    }
 }
 
 void TLoginForm::keyPressEvent(QKeyEvent *event)
@@ -343,7 +346,16 @@ void TLoginForm::SetCancelButtonEnabled(bool enabled) { c_pBtnCancel->setEnabled
 
 void TLoginForm::ShowLoginWindow(bool show) { setVisible(show); }
 
-void TLoginForm::CloseLoginWindow() { close(); }
+void TLoginForm::CloseLoginWindow()
+{
+    close();
+    // A hidden window closes too (the restart paths run while it is hidden).
+    if (!m_bClosed) {
+        m_bClosed = true;
+        hide();
+        emit closed();
+    }
+}
 
 void TLoginForm::ShowErrorBox(const std::string &text)
 {

@@ -35,6 +35,8 @@ public:
     void OpenLog();
 
     CLoginSession &Session() { return *m_session; }
+    uint8_t GetLoginState() const { return m_session->GetLoginState(); }
+    bool IsRunning() const { return m_session->IsRunning(); }
     uint8_t GetPriority() const { return m_session->GetPriority(); }
     bool IsInitialised() const { return m_bInitialised; }
     int GetNetResult() const { return m_nNetResult; }
@@ -108,6 +110,7 @@ private:
     bool m_bInitialised = false;
     bool m_bMediaStarted = false;
     bool m_bDestroyed = false;
+    bool m_bClosed = false;
     bool m_bOwnsConfig = false;
     int m_nNetResult = -1;
     std::string m_strAccount;
