@@ -277,7 +277,7 @@ void CFakeLoginServer::Populate(int groupCount, int userCount, int groupsPerUser
         user.name = "User " + std::to_string(u);
         user.terminalKind = uint8_t(u % 3);
         user.regState = uint8_t(u % 4);
-        user.priority = uint8_t(1 + u % 5);
+        user.priority = uint8_t(1 + u % 3); // 4 would hide the user from the lists
         for (int k = 0; k < groupsPerUser && groupCount > 0; ++k)
             user.groups.push_back(uint8_t(1 + (u + k * 37) % std::min(groupCount, 254)));
         std::sort(user.groups.begin(), user.groups.end());
