@@ -37,6 +37,10 @@ public:
     CLoginSession &Session() { return *m_session; }
     uint8_t GetLoginState() const { return m_session->GetLoginState(); }
     bool IsRunning() const { return m_session->IsRunning(); }
+    bool IsLineUser(const std::string &lineNumber, const std::string &callRef) const
+    {
+        return m_session->IsLineUser(lineNumber, callRef);
+    }
     uint8_t GetPriority() const { return m_session->GetPriority(); }
     bool IsInitialised() const { return m_bInitialised; }
     int GetNetResult() const { return m_nNetResult; }

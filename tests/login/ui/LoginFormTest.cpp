@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -124,8 +125,8 @@ TEST(LoginForm, AutomaticLoginStartsHidden)
     EXPECT_EQ(form.Splash()->GetStatus(), "Logging in");
     EXPECT_FALSE(form.isVisible());
     // Esc on the splash, confirmed: the login ends without a logout.
-    form.Splash()->SetCancelAction([&] { form.OnBtnCancelClick(); });
-    form.OnBtnCancelClick();
+    QTest::keyClick(form.Splash(), Qt::Key_Escape);
+    EXPECT_EQ(f.boxes, (std::vector<std::string>{"Logging in. Are you sure you want to cancel?"}));
     EXPECT_EQ(form.Session().GetLoginState(), kLoginIdle);
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.c_pEditUserName->text(), "8001");
