@@ -7,21 +7,12 @@
 #include "core/ui/ConsoleServices.h"
 #include "core/ui/Loginfrm.h"
 
+#include "console/ui/FontSetup.h"
+
 #include <QApplication>
-#include <QFont>
 #include <QMessageBox>
 #include <QProcess>
 #include <exception>
-
-namespace {
-void InstallFontSubstitutes()
-{
-    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
-    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QString::fromUtf8("微软雅黑"), QStringLiteral("Noto Sans CJK SC"));
-    QFont::insertSubstitution(QString::fromUtf8("宋体"), QStringLiteral("Noto Serif CJK SC"));
-}
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -35,7 +26,7 @@ int main(int argc, char *argv[])
         QApplication app(argc, argv);
         app.setQuitOnLastWindowClosed(false);
         selfPath = QCoreApplication::applicationFilePath();
-        InstallFontSubstitutes();
+        zox::skin::InstallFontSubstitutions();
         try {
             // 3. The login window: configuration, log, network, media, splash; then its
             //    create handler (cache, platform links, the first tick in 10 ms).

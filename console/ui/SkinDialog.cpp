@@ -1,6 +1,6 @@
 #include "console/ui/SkinDialog.h"
 
-#include "core/ui/PngResource.h"
+#include "console/ui/SkinImageMap.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -36,6 +36,7 @@ TSkinDialog::TSkinDialog(QWidget *owner, const QString &title, int titleWidth, b
     font.setPixelSize(11);
     setFont(font);
 
+    m_pImageMap = new SkinImageMap(4, this);
     c_pPanelTitle = MakePanel(this, QRect(0, 0, 300, 30), "#002D3E", "border-bottom: 1px solid #1B4A5C;");
     c_pLabelTitle = new QLabel(title, c_pPanelTitle);
     c_pLabelTitle->setGeometry(0, 0, titleWidth, 30);
@@ -49,9 +50,9 @@ TSkinDialog::TSkinDialog(QWidget *owner, const QString &title, int titleWidth, b
     c_pImageClose->setGeometry(270, 0, 30, 30);
     c_pImageClose->setAlignment(Qt::AlignCenter);
     c_pImageClose->setToolTip(closeHint);
-    AddImageEntry(c_pImageClose,
-                  {"IMG_BTN_CLOSE_NORMAL", "IMG_BTN_CLOSE_NORMAL", "IMG_BTN_CLOSE_FOCUSED", "IMG_BTN_CLOSE_PRESSED"});
-    BindClick(c_pImageClose, [this] { OnImageCloseClick(); });
+    m_pImageMap->Add(c_pImageClose,
+                     {"IMG_BTN_CLOSE_NORMAL", "IMG_BTN_CLOSE_NORMAL", "IMG_BTN_CLOSE_FOCUSED", "IMG_BTN_CLOSE_PRESSED"});
+    m_pImageMap->SetOnClick(c_pImageClose, [this](QLabel *) { OnImageCloseClick(); });
     c_pPanelTitle->installEventFilter(this);
     c_pLabelTitle->installEventFilter(this);
 
@@ -60,78 +61,29 @@ TSkinDialog::TSkinDialog(QWidget *owner, const QString &title, int titleWidth, b
     c_pPanelBottom = MakePanel(this, QRect(0, 110, 300, 40), "#343D41", "border-top: 1px solid #2A3236;");
 }
 
-void TSkinDialog::AddImageEntry(QLabel *control, const std::array<std::string, 4> &names)
-{
-    ImageEntry entry;
-    entry.control = control;
-    entry.names = names;
-    m_images.push_back(entry);
-    control->installEventFilter(this);
-    SetImageCtrlStatus(control, kStateNormal);
-}
-
 QLabel *TSkinDialog::AddBottomButton(int x, int y, const std::array<std::string, 4> &names, const QString &caption,
                                      QLabel **captionLabel, std::function<void()> onClick)
 {
     auto *image = new QLabel(c_pPanelBottom);
     image->setGeometry(x, y, 60, 24);
     image->setAlignment(Qt::AlignCenter);
-    AddImageEntry(image, names);
-    BindClick(image, onClick);
+    m_pImageMap->Add(image, names);
+    m_pImageMap->SetOnClick(image, [onClick](QLabel *) { onClick(); });
     auto *label = new QLabel(caption, c_pPanelBottom);
     label->setGeometry(x, y, 60, 24);
     label->setAlignment(Qt::AlignCenter);
     label->setAttribute(Qt::WA_TranslucentBackground);
     label->setStyleSheet(QStringLiteral("color: #FFFFFF; background: transparent;"));
-    label->installEventFilter(this);
-    BindClick(label, onClick);
+    // The caption clicks like its picture but changes no picture.
+    m_pImageMap->AddClickAlias(label, image);
     if (captionLabel)
         *captionLabel = label;
     return image;
 }
 
-void TSkinDialog::BindClick(QWidget *control, std::function<void()> onClick)
-{
-    control->installEventFilter(this);
-    m_clicks.emplace_back(control, std::move(onClick));
-}
+void TSkinDialog::SetImageCtrlStatus(QLabel *control, int state) { m_pImageMap->SetImageCtrlStatus(control, state); }
 
-TSkinDialog::ImageEntry *TSkinDialog::FindEntry(QObject *control)
-{
-    for (ImageEntry &e : m_images)
-        if (e.control == control)
-            return &e;
-    return nullptr;
-}
-
-const TSkinDialog::ImageEntry *TSkinDialog::FindEntry(QObject *control) const
-{
-    for (const ImageEntry &e : m_images)
-        if (e.control == control)
-            return &e;
-    return nullptr;
-}
-
-void TSkinDialog::SetImageCtrlStatus(QLabel *control, int state)
-{
-    if (state < kStateDisabled || state > kStatePressed)
-        return;
-    ImageEntry *e = FindEntry(control);
-    if (!e)
-        return;
-    if (control->isEnabled()) {
-        LoadPngResource(control, QString::fromStdString(e->names[state]));
-        e->state = state;
-    } else {
-        LoadPngResource(control, QString::fromStdString(e->names[kStateDisabled]));
-    }
-}
-
-int TSkinDialog::GetImageCtrlStatus(QLabel *control) const
-{
-    const ImageEntry *e = FindEntry(control);
-    return e ? e->state : -1;
-}
+int TSkinDialog::GetImageCtrlStatus(QLabel *control) const { return m_pImageMap->GetImageCtrlStatus(control); }
 
 void TSkinDialog::OnImageCloseClick() { done(kResultClose); }
 
@@ -163,7 +115,6 @@ void TSkinDialog::showEvent(QShowEvent *event)
 
 bool TSkinDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    auto *widget = qobject_cast<QWidget *>(watched);
     // Title panel and title label drag the window with the left button.
     if (watched == c_pPanelTitle || watched == c_pLabelTitle) {
         auto *me = static_cast<QMouseEvent *>(event);
@@ -180,48 +131,6 @@ bool TSkinDialog::eventFilter(QObject *watched, QEvent *event)
             m_dragging = false;
             return true;
         }
-        return QDialog::eventFilter(watched, event);
-    }
-
-    ImageEntry *entry = FindEntry(watched);
-    if (entry && widget && widget->isEnabled()) {
-        switch (event->type()) {
-        case QEvent::Enter:
-            SetImageCtrlStatus(entry->control, kStateFocused);
-            break;
-        case QEvent::Leave:
-            SetImageCtrlStatus(entry->control, kStateNormal);
-            break;
-        case QEvent::MouseButtonPress:
-            SetImageCtrlStatus(entry->control, kStatePressed);
-            break;
-        case QEvent::MouseButtonRelease:
-            if (entry->state == kStatePressed)
-                SetImageCtrlStatus(entry->control, kStateFocused);
-            break;
-        default:
-            break;
-        }
-    }
-
-    // Clicks: a left press and release on the same control, the release inside it.
-    for (auto &[control, onClick] : m_clicks) {
-        if (control != watched || !widget || !widget->isEnabled())
-            continue;
-        auto *me = static_cast<QMouseEvent *>(event);
-        if (event->type() == QEvent::MouseButtonPress && me->button() == Qt::LeftButton) {
-            m_pressed = widget;
-            return true;
-        }
-        if (event->type() == QEvent::MouseButtonRelease && me->button() == Qt::LeftButton) {
-            const bool inside = widget->rect().contains(me->position().toPoint());
-            const bool clicked = m_pressed == widget && inside;
-            m_pressed = nullptr;
-            if (clicked && onClick)
-                onClick();
-            return true;
-        }
-        break;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -9,10 +9,10 @@
 #include <array>
 #include <functional>
 #include <string>
-#include <vector>
 
 class QLabel;
 class QFrame;
+class SkinImageMap;
 
 class TSkinDialog : public QDialog {
     Q_OBJECT
@@ -42,8 +42,6 @@ protected:
     // A picture 60 x 24 with a caption label over it, in the bottom panel.
     QLabel *AddBottomButton(int x, int y, const std::array<std::string, 4> &names, const QString &caption,
                             QLabel **captionLabel, std::function<void()> onClick);
-    void AddImageEntry(QLabel *control, const std::array<std::string, 4> &names);
-    void BindClick(QWidget *control, std::function<void()> onClick);
 
     void OnImageCloseClick();
     void OnImageOkClick();
@@ -53,17 +51,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    struct ImageEntry {
-        QLabel *control = nullptr;
-        int state = kStateNormal;
-        std::array<std::string, 4> names;
-    };
-    ImageEntry *FindEntry(QObject *control);
-    const ImageEntry *FindEntry(QObject *control) const;
-
-    std::vector<ImageEntry> m_images;
-    std::vector<std::pair<QWidget *, std::function<void()>>> m_clicks;
-    QWidget *m_pressed = nullptr;
+    SkinImageMap *m_pImageMap = nullptr;
     bool m_dragging = false;
     QPoint m_dragOffset;
 };

@@ -1,0 +1,90 @@
+#include "console/ui/TGroupCellCtrl.h"
+
+#include "console/UserCellRules.h"
+#include "core/ui/PngResource.h"
+#include "core/Edition.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+
+using namespace zox::skin;
+
+TGroupCellCtrl::TGroupCellCtrl(QWidget *owner, int groupType, int groupId, const std::string &name,
+                               const std::string &number)
+    : CellPanel(owner), picture_(new QLabel(this)), label_(new QLabel(this)), name_(name), number_(number),
+      groupType_(groupType), groupId_(groupId)
+{
+    resize(kCellWidth, kCellHeight);
+    picture_->setAlignment(Qt::AlignCenter);
+    picture_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    LoadPngResource(picture_, QStringLiteral("IMG_GROUP_ICON_ONLINE"));
+
+    label_->setAlignment(Qt::AlignCenter);
+    label_->setWordWrap(true); // a wide (CJK) caption takes a second line
+    label_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette pal = label_->palette();
+    pal.setColor(QPalette::WindowText, Qt::white);
+    label_->setPalette(pal);
+    if (zox::edition::kChinese)
+        label_->setFont(QFont(QString::fromUtf8("微软雅黑"), 9));
+    label_->setText(QString::fromStdString(GroupCellCaption(name_)));
+}
+
+void TGroupCellCtrl::resizeEvent(QResizeEvent *)
+{
+    picture_->setGeometry(0, 0, kCellPictureWidth, height());
+    label_->setGeometry(kCellPictureWidth, 0, width() - kCellPictureWidth, height());
+}
+
+void TGroupCellCtrl::SetSelected(bool selected)
+{
+    if (IsSelected() == selected)
+        return;
+    SetSelectedLook(selected);
+}
+
+void TGroupCellCtrl::OnClickHandler(QObject *sender)
+{
+    QPointer<TGroupCellCtrl> self(this);
+    if (onSelect_)
+        onSelect_(this, sender != nullptr);
+    if (self && !IsSelected())
+        SetSelectedLook(true);
+}
+
+void TGroupCellCtrl::OnMouseDownHandler(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        SetRaised(true);
+}
+
+void TGroupCellCtrl::OnMouseUpHandler(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        SetRaised(false);
+}
+
+void TGroupCellCtrl::mousePressEvent(QMouseEvent *event)
+{
+    OnMouseDownHandler(event->button());
+    if (event->button() == Qt::LeftButton)
+        armed_ = true;
+}
+
+void TGroupCellCtrl::mouseReleaseEvent(QMouseEvent *event)
+{
+    OnMouseUpHandler(event->button());
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool click = armed_ && rect().contains(event->position().toPoint());
+    armed_ = false;
+    if (click)
+        OnClickHandler(this);
+}
+
+void TGroupCellCtrl::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a double click is no second click.
+    OnMouseDownHandler(event->button());
+}
