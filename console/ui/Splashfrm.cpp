@@ -2,40 +2,17 @@
 
 #include "console/SplashDots.h"
 
-#include "core/Edition.h"
+#include "core/ui/PngResource.h"
 #include "core/ui/SystemMessageBox.h"
 
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 
 
-namespace {
-// The product artwork: drawn once, 482 x 100.
-QPixmap SplashArtwork()
-{
-    QPixmap pix(482, 100);
-    QPainter p(&pix);
-    QLinearGradient g(0, 0, 482, 100);
-    g.setColorAt(0, QColor(0x00, 0x2D, 0x3E));
-    g.setColorAt(1, QColor(0x00, 0x6A, 0x8E));
-    p.fillRect(pix.rect(), g);
-    p.setPen(QColor(0xFF, 0xFF, 0xFF));
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(24);
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(pix.rect().adjusted(20, 0, -20, 0), Qt::AlignVCenter | Qt::AlignLeft,
-               QString::fromUtf8(zox::edition::kProductTitle));
-    return pix;
-}
-} // namespace
 
 TSplashForm::TSplashForm(QWidget *owner) : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
 {
@@ -46,7 +23,7 @@ TSplashForm::TSplashForm(QWidget *owner) : QWidget(owner, Qt::Window | Qt::Frame
     c_pImageSplash = new QLabel(this);
     c_pImageSplash->setGeometry(0, 0, 482, 100);
     c_pImageSplash->setScaledContents(true);
-    c_pImageSplash->setPixmap(SplashArtwork());
+    LoadPngResource(c_pImageSplash, QStringLiteral("IMG_SPLASH"));
 
     c_pPanelBottom = new QFrame(this);
     c_pPanelBottom->setGeometry(0, 100, 482, 30);
