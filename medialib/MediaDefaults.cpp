@@ -33,3 +33,38 @@ int tmedia_defaults_set_pref_video_size(int index)
 }
 int tmedia_defaults_set_video_fps(int fps) { return update([&](MediaDefaults &d) { d.videoFps = fps; }); }
 int tmedia_defaults_set_video_aspect_ratio(int x, int y) { return update([&](MediaDefaults &d) { d.aspectX = x; d.aspectY = y; }); }
+
+namespace {
+struct VideoSize {
+    unsigned width, height;
+};
+// Our sizes, smallest first; index 8 (the configuration's default) is VGA.
+constexpr VideoSize kVideoSizes[kMediaVideoSizeCount] = {
+    {128, 96},   {160, 120},  {176, 144},  {320, 180},  {320, 240},
+    {352, 288},  {424, 240},  {640, 360},  {640, 480},  {800, 600},
+    {960, 540},  {1024, 768}, {1280, 720}, {1280, 960}, {1920, 1080},
+};
+} // namespace
+
+int tmedia_video_get_size(int index, unsigned *width, unsigned *height)
+{
+    if (index < 0 || index >= kMediaVideoSizeCount)
+        return -1;
+    if (width)
+        *width = kVideoSizes[index].width;
+    if (height)
+        *height = kVideoSizes[index].height;
+    return 0;
+}
+
+int tmedia_video_get_pref_size(unsigned width, unsigned height, int *index)
+{
+    for (int i = 0; i < kMediaVideoSizeCount; ++i) {
+        if (kVideoSizes[i].width == width && kVideoSizes[i].height == height) {
+            if (index)
+                *index = i;
+            return 0;
+        }
+    }
+    return -1;
+}

@@ -22,3 +22,10 @@ int tmedia_defaults_set_rtpbuff_size(int bytes);
 int tmedia_defaults_set_pref_video_size(int index);
 int tmedia_defaults_set_video_fps(int fps);
 int tmedia_defaults_set_video_aspect_ratio(int x, int y);
+
+// The video-size table: index 0 to 14 <-> capture width and height.
+inline constexpr int kMediaVideoSizeCount = 15;
+// 0 and the size of the index; -1 for an index outside the table (outputs untouched).
+int tmedia_video_get_size(int index, unsigned *width, unsigned *height);
+// 0 and the index of exactly this size; -1 when the table has no such size.
+int tmedia_video_get_pref_size(unsigned width, unsigned height, int *index);

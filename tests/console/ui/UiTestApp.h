@@ -18,13 +18,6 @@
 
 inline QApplication &UiApp()
 {
-    // The application outlives every static of the process: a QApplication destroyed
-    // by the exit handlers after QTest made its pointing device crashes in Qt 6.4.
-    static int argc = 1;
-    static char name[] = "console_ui_tests";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QApplication(argc, argv);
     QApplication &app = zoxtest::uiApp();
     zox::skin::InstallFontSubstitutions();
     return app;
