@@ -15,17 +15,7 @@
 
 namespace {
 
-// The application object lives to the end of the process: QTest's input devices are
-// its children and must not be destroyed by the exit handlers before it.
-QApplication &App()
-{
-    static int argc = 1;
-    static char name[] = "login_ui_tests";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QApplication(argc, argv);
-    return zoxtest::uiApp();
-}
+QApplication &App() { return zoxtest::uiApp(); }
 
 // Runs the dialog modally and answers it with `act` once it shows; the dialog's result.
 int RunModal(QDialog &dialog, std::function<void()> act)

@@ -21,17 +21,7 @@ using namespace zoxtest;
 
 namespace {
 
-// The application object lives to the end of the process: QTest's input devices are
-// its children and must not be destroyed by the exit handlers before it.
-QApplication &App()
-{
-    static int argc = 1;
-    static char name[] = "login_ui_tests";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QApplication(argc, argv);
-    return zoxtest::uiApp();
-}
+QApplication &App() { return zoxtest::uiApp(); }
 
 // Runs the event loop until the condition holds or the time is up.
 bool WaitFor(std::function<bool()> cond, int ms = 3000)
