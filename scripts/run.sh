@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build -j "$(nproc)"
+bash scripts/db.sh || echo "run: the database is not ready (see above); the console will report it" >&2
 cd build/bin
 mkdir -p data log
 [ -f data/zoxcfg.ini ] || cp ../../data/zoxcfg.ini data/zoxcfg.ini

@@ -1,4 +1,5 @@
 // Two (or more) media sessions in one process talking over loopback addresses.
+#include "core/NumberUtils.h"
 #include "MediaTestSupport.h"
 #include "medialib/MediaLaunch.h"
 #include "medialib/Tbcp.h"
@@ -193,20 +194,6 @@ int onFloor(const void *data, int kind, uint8_t subtype, const void *body, size_
     return 0;
 }
 
-bool takenName(const std::vector<uint8_t> &body, std::string *out)
-{
-    if (body.size() < 6)
-        return false;
-    size_t l1 = body[5];
-    if (body.size() < l1 + 8)
-        return false;
-    size_t l2 = body[l1 + 7];
-    if (body.size() < l1 + 8 + l2)
-        return false;
-    out->append(reinterpret_cast<const char *>(body.data() + l1 + 8), l2);
-    return true;
-}
-
 // Packets the peer received settle once the sender stopped.
 uint64_t settledCount(tmedia_session_mgr_t *m)
 {
@@ -271,7 +258,10 @@ TEST_F(MediaLoopback, TalkBurstTakenRevokeAndTakenWithAck)
     ASSERT_EQ(tmedia_session_mgr_send_rtcp_app(b, kMediaAudio, kTbcpTaken, body.data(), body.size()), 0);
     ASSERT_TRUE(waitFor([&] { return console.has(kTbcpTaken); }));
     std::string speaker;
-    ASSERT_TRUE(takenName(console.bodyOf(kTbcpTaken), &speaker));
+    {
+        auto body = console.bodyOf(kTbcpTaken);
+        ASSERT_TRUE(GetTalkBurstTakenName(body.data(), body.size(), speaker));
+    }
     EXPECT_EQ(speaker, "Bob");
 
     // Taken with acknowledgement: acknowledged, reported as Taken.

@@ -1,3 +1,4 @@
+#include "core/NumberUtils.h"
 #include "medialib/Tbcp.h"
 
 #include <gtest/gtest.h>
@@ -7,22 +8,6 @@
 
 namespace {
 using Bytes = std::vector<uint8_t>;
-
-// The speaker-name rule of the console: byte 5 holds L1, byte L1 + 7 holds L2,
-// the name is bytes L1 + 8 to L1 + 7 + L2.
-bool takenName(const uint8_t *body, size_t size, std::string *out)
-{
-    if (!body || size < 6)
-        return false;
-    size_t l1 = body[5];
-    if (size < l1 + 8)
-        return false;
-    size_t l2 = body[l1 + 7];
-    if (size < l1 + 8 + l2)
-        return false;
-    out->append(reinterpret_cast<const char *>(body + l1 + 8), l2);
-    return true;
-}
 
 Bytes app(uint8_t subtype, const char *name, Bytes body, bool pad = false)
 {
@@ -144,13 +129,13 @@ TEST(Tbcp, BodyStartsAfterTheNameSoTheSpeakerRuleHolds)
     Delivered d;
     ASSERT_TRUE(parse(app(2, "PoC1", takenBody("sip:1001@zox", "Alice")), &d, nullptr));
     std::string name;
-    ASSERT_TRUE(takenName(d.bodies[0].data(), d.bodies[0].size(), &name));
+    ASSERT_TRUE(GetTalkBurstTakenName(d.bodies[0].data(), d.bodies[0].size(), name));
     EXPECT_EQ(name, "Alice");
 
     Delivered none;
     ASSERT_TRUE(parse(app(2, "PoC1", {0, 0, 0, 0}), &none, nullptr));
     std::string empty;
-    EXPECT_FALSE(takenName(none.bodies[0].data(), none.bodies[0].size(), &empty));
+    EXPECT_FALSE(GetTalkBurstTakenName(none.bodies[0].data(), none.bodies[0].size(), empty));
     EXPECT_TRUE(empty.empty());
 }
 

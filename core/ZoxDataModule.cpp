@@ -1,0 +1,1132 @@
+#include "core/ZoxDataModule.h"
+
+#include "core/Log.h"
+#include "core/NetTcpServiceForm.h"
+#include "core/net/NetFacade.h"
+
+#include <soci/soci.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <stdexcept>
+
+namespace {
+
+using soci::indicator;
+
+// Bulk inserts send at most this many rows per statement; a larger list is written
+// in one transaction, so that it is still stored or refused as a whole.
+constexpr std::size_t kBulkRows = 4096;
+// MariaDB accepts at most 65535 placeholders in one statement.
+constexpr std::size_t kMaxInList = 60000;
+
+constexpr long long kU8 = 0xFF;
+constexpr long long kU32 = 0xFFFFFFFFLL;
+
+// The statement with its placeholders named :p1, :p2, ... in order (the statements
+// of this unit hold no question mark in any other place); SOCI reports the errors of
+// statements with named placeholders properly.
+std::string Named(const std::string &sql)
+{
+    std::string out;
+    out.reserve(sql.size() + 16);
+    int n = 0;
+    for (char ch : sql) {
+        if (ch == '?')
+            out += ":p" + std::to_string(++n);
+        else
+            out += ch;
+    }
+    return out;
+}
+
+std::string UserColumns(const char *prefix)
+{
+    static const char *const names[] = {"userNumber", "displayName", "dispatcher", "isMobile",
+                                        "regState",   "callState",   "vpState",    "dcFlag",
+                                        "priority",   "callRef",     "userType"};
+    std::string cols;
+    for (const char *n : names) {
+        if (!cols.empty())
+            cols += ", ";
+        cols += prefix;
+        cols += n;
+    }
+    return cols;
+}
+
+// A column value that must fit its record field; NULL reads as 0.
+long long Fit(long long value, indicator ind, long long lo, long long hi, const char *column)
+{
+    if (ind == soci::i_null)
+        return 0;
+    if (value < lo || value > hi)
+        throw std::out_of_range(std::string("value of column ") + column + " out of range");
+    return value;
+}
+
+std::string Text(const std::string &value, indicator ind)
+{
+    return ind == soci::i_null ? std::string() : value;
+}
+
+// Runs a prepared statement with its bindings and calls onRow for every row fetched.
+// Returns the number of rows.
+template <class Bind, class OnRow>
+std::size_t ForEachRow(soci::session &s, const std::string &sql, Bind &&bind, OnRow &&onRow)
+{
+    soci::statement st(s);
+    st.alloc();
+    st.prepare(Named(sql));
+    bind(st);
+    st.define_and_bind();
+    std::size_t rows = 0;
+    bool got = st.execute(true);
+    while (got) {
+        onRow();
+        ++rows;
+        got = st.fetch();
+    }
+    return rows;
+}
+
+// The columns of one user row.
+struct UserRow {
+    std::string userNumber, displayName, callRef;
+    long long dispatcher = 0, isMobile = 0, regState = 0, callState = 0, vpState = 0, dcFlag = 0,
+              priority = 0, userType = 0;
+    indicator ind[11] = {};
+
+    void Into(soci::statement &st, bool withType)
+    {
+        st.exchange(soci::into(userNumber, ind[0]));
+        st.exchange(soci::into(displayName, ind[1]));
+        st.exchange(soci::into(dispatcher, ind[2]));
+        st.exchange(soci::into(isMobile, ind[3]));
+        st.exchange(soci::into(regState, ind[4]));
+        st.exchange(soci::into(callState, ind[5]));
+        st.exchange(soci::into(vpState, ind[6]));
+        st.exchange(soci::into(dcFlag, ind[7]));
+        st.exchange(soci::into(priority, ind[8]));
+        st.exchange(soci::into(callRef, ind[9]));
+        if (withType)
+            st.exchange(soci::into(userType, ind[10]));
+    }
+
+    ST_ZOX_SYSTEM_USER Take(bool withType) const
+    {
+        ST_ZOX_SYSTEM_USER u;
+        u.userNumber = Text(userNumber, ind[0]);
+        u.displayName = Text(displayName, ind[1]);
+        u.dispatcher = static_cast<uint8_t>(Fit(dispatcher, ind[2], 0, kU8, "dispatcher"));
+        u.isMobile = static_cast<uint8_t>(Fit(isMobile, ind[3], 0, kU8, "isMobile"));
+        u.regState = static_cast<uint8_t>(Fit(regState, ind[4], 0, kU8, "regState"));
+        u.callState = static_cast<uint32_t>(Fit(callState, ind[5], 0, kU32, "callState"));
+        u.vpState = static_cast<uint32_t>(Fit(vpState, ind[6], 0, kU32, "vpState"));
+        u.dcFlag = static_cast<uint8_t>(Fit(dcFlag, ind[7], 0, kU8, "dcFlag"));
+        u.priority = static_cast<uint8_t>(Fit(priority, ind[8], 0, kU8, "priority"));
+        u.callRef = Text(callRef, ind[9]);
+        u.userType = withType ? static_cast<uint8_t>(Fit(userType, ind[10], 0, kU8, "userType")) : 0;
+        return u;
+    }
+};
+
+struct CameraRow {
+    long long cid = 0, port = 0, transport = 0, auth = 0, status = 0, enabled = 0, dispatcher = 0;
+    std::string cname, ip, username, password, main_url, sub_url, remark;
+    indicator ind[14] = {};
+
+    static const char *Columns()
+    {
+        return "cid, cname, ip, port, transport, auth, username, password, main_url, sub_url, remark, "
+               "status, enabled, dispatcher";
+    }
+
+    void Into(soci::statement &st)
+    {
+        st.exchange(soci::into(cid, ind[0]));
+        st.exchange(soci::into(cname, ind[1]));
+        st.exchange(soci::into(ip, ind[2]));
+        st.exchange(soci::into(port, ind[3]));
+        st.exchange(soci::into(transport, ind[4]));
+        st.exchange(soci::into(auth, ind[5]));
+        st.exchange(soci::into(username, ind[6]));
+        st.exchange(soci::into(password, ind[7]));
+        st.exchange(soci::into(main_url, ind[8]));
+        st.exchange(soci::into(sub_url, ind[9]));
+        st.exchange(soci::into(remark, ind[10]));
+        st.exchange(soci::into(status, ind[11]));
+        st.exchange(soci::into(enabled, ind[12]));
+        st.exchange(soci::into(dispatcher, ind[13]));
+    }
+
+    ST_ZOX_RTSP_CAMERA Take() const
+    {
+        ST_ZOX_RTSP_CAMERA c;
+        c.cid = static_cast<uint32_t>(Fit(cid, ind[0], 0, kU32, "cid"));
+        c.cname = Text(cname, ind[1]);
+        c.ip = Text(ip, ind[2]);
+        c.port = static_cast<int>(Fit(port, ind[3], INT_MIN, INT_MAX, "port"));
+        c.transport = static_cast<int>(Fit(transport, ind[4], INT_MIN, INT_MAX, "transport"));
+        c.auth = static_cast<int>(Fit(auth, ind[5], INT_MIN, INT_MAX, "auth"));
+        c.username = Text(username, ind[6]);
+        c.password = Text(password, ind[7]);
+        c.main_url = Text(main_url, ind[8]);
+        c.sub_url = Text(sub_url, ind[9]);
+        c.remark = Text(remark, ind[10]);
+        c.status = static_cast<int>(Fit(status, ind[11], INT_MIN, INT_MAX, "status"));
+        c.enabled = static_cast<int>(Fit(enabled, ind[12], INT_MIN, INT_MAX, "enabled"));
+        c.dispatcher = static_cast<int>(Fit(dispatcher, ind[13], INT_MIN, INT_MAX, "dispatcher"));
+        return c;
+    }
+};
+
+// A camera id given as text: 1 to 10 decimal digits of an unsigned 32-bit number.
+bool ParseCameraId(const std::string &text, long long &cid)
+{
+    if (text.empty() || text.size() > 10)
+        return false;
+    long long v = 0;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9')
+            return false;
+        v = v * 10 + (ch - '0');
+    }
+    if (v > kU32)
+        return false;
+    cid = v;
+    return true;
+}
+
+int CountResult(long long n)
+{
+    return n > INT_MAX ? INT_MAX : static_cast<int>(n);
+}
+
+} // namespace
+
+// Runs one operation on the query's connection: the function's result, or -1 when
+// there is no working connection or the statement (or reading its rows) failed.
+template <class Fn>
+static int RunOnQuery(TZoxQuery &query, const char *operation, Fn &&fn)
+{
+    TNetTcpServiceForm *connection = query.Connection();
+    if (!connection)
+        return -1;
+    soci::session *s = connection->AcquireSession();
+    if (!s)
+        return -1;
+    try {
+        return fn(*s);
+    } catch (const std::exception &e) {
+        connection->StatementFailed(operation, e);
+        return -1;
+    }
+}
+
+namespace {
+
+// Statements that run many times (the login's inserts, the state notices' updates)
+// are prepared once per connection and run again with new values.
+enum PreparedKey { kPreparedUsers = 1, kPreparedMembers, kPreparedGroup, kPreparedUserState };
+
+template <class T>
+T &PreparedOf(TZoxQuery &query, soci::session &s, int key)
+{
+    TNetTcpServiceForm &connection = *query.Connection();
+    if (T *kept = connection.Prepared<T>(key))
+        return *kept;
+    auto made = std::make_unique<T>(s);
+    T &ref = *made;
+    connection.KeepPrepared(key, std::move(made));
+    return ref;
+}
+
+struct PreparedUsers : TZoxPreparedStatement {
+    std::vector<std::string> number, name, callRef;
+    std::vector<long long> dispatcher, isMobile, regState, callState, vpState, dcFlag, priority;
+    soci::statement st;
+
+    explicit PreparedUsers(soci::session &s)
+        : number(1), name(1), callRef(1), dispatcher(1), isMobile(1), regState(1), callState(1), vpState(1),
+          dcFlag(1), priority(1),
+          st((s.prepare << Named("INSERT INTO zox_system_user(userNumber, displayName, dispatcher, isMobile, "
+                                 "regState, callState, vpState, dcFlag, priority, callRef) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+              soci::use(number), soci::use(name), soci::use(dispatcher), soci::use(isMobile), soci::use(regState),
+              soci::use(callState), soci::use(vpState), soci::use(dcFlag), soci::use(priority), soci::use(callRef)))
+    {
+    }
+
+    void Resize(std::size_t n)
+    {
+        for (auto *v : {&number, &name, &callRef})
+            v->resize(n);
+        for (auto *v : {&dispatcher, &isMobile, &regState, &callState, &vpState, &dcFlag, &priority})
+            v->resize(n);
+    }
+};
+
+struct PreparedMembers : TZoxPreparedStatement {
+    std::vector<long long> groupId;
+    std::vector<std::string> number;
+    soci::statement st;
+
+    explicit PreparedMembers(soci::session &s)
+        : groupId(1), number(1),
+          st((s.prepare << Named("INSERT INTO zox_system_group_member(groupId, userNumber) VALUES (?, ?)"),
+              soci::use(groupId), soci::use(number)))
+    {
+    }
+};
+
+struct PreparedGroup : TZoxPreparedStatement {
+    long long groupId = 0;
+    std::string name, number;
+    soci::statement st;
+
+    explicit PreparedGroup(soci::session &s)
+        : st((s.prepare << Named("INSERT INTO zox_system_group(groupId, groupName, groupNumber) VALUES(?, ?, ?)"),
+              soci::use(groupId), soci::use(name), soci::use(number)))
+    {
+    }
+};
+
+struct PreparedUserState : TZoxPreparedStatement {
+    long long regState = 0, callState = 0, vpState = 0, dcFlag = 0;
+    std::string callRef, number;
+    soci::statement st;
+
+    explicit PreparedUserState(soci::session &s)
+        : st((s.prepare << Named("UPDATE zox_system_user SET regState=?, callState=?, vpState=?, dcFlag=?, "
+                                 "callRef=? WHERE userNumber=?"),
+              soci::use(regState), soci::use(callState), soci::use(vpState), soci::use(dcFlag), soci::use(callRef),
+              soci::use(number)))
+    {
+    }
+};
+
+} // namespace
+
+TZoxDataModule::TZoxDataModule()
+{
+    DataModuleCreate(nullptr);
+}
+
+TZoxDataModule::TZoxDataModule(TNetTcpServiceForm *connection)
+{
+    DataModuleCreate(connection);
+}
+
+void TZoxDataModule::DataModuleCreate(TNetTcpServiceForm *connection)
+{
+    // The result is kept; every statement of an unattached query fails with -1.
+    m_attachResult = connection ? connection->AttachQuery(&c_pAdoQuery) : NetAttachQuery(&c_pAdoQuery);
+}
+
+// ---------------------------------------------------------------------------------
+// Lines, users, groups and members
+
+int TZoxDataModule::ClearAll()
+{
+    DeleteSystemLines();
+    DeleteSystemUsers();
+    DeleteSystemGroups();
+    DeleteGroupMembers();
+    ResetCameraStatus();
+    return 0;
+}
+
+int TZoxDataModule::DeleteSystemLines()
+{
+    return RunOnQuery(c_pAdoQuery, "DeleteSystemLines", [](soci::session &s) {
+        s << Named("DELETE FROM zox_system_line");
+        return 0;
+    });
+}
+
+int TZoxDataModule::GetSystemLines(std::vector<ST_ZOX_SYSTEM_LINE> &lines)
+{
+    lines.clear();
+    std::vector<ST_ZOX_SYSTEM_LINE> rows;
+    int rc = RunOnQuery(c_pAdoQuery, "GetSystemLines", [&](soci::session &s) {
+        std::string name, nick;
+        long long softPhone = 0, videoOnly = 0;
+        indicator ind[4] = {};
+        ForEachRow(
+            s, "SELECT lineName, nickName, softPhone, videoOnly FROM zox_system_line ORDER BY lineName",
+            [&](soci::statement &st) {
+                st.exchange(soci::into(name, ind[0]));
+                st.exchange(soci::into(nick, ind[1]));
+                st.exchange(soci::into(softPhone, ind[2]));
+                st.exchange(soci::into(videoOnly, ind[3]));
+            },
+            [&] {
+                ST_ZOX_SYSTEM_LINE line;
+                line.lineName = Text(name, ind[0]);
+                line.nickName = Text(nick, ind[1]);
+                line.softPhone = static_cast<uint8_t>(Fit(softPhone, ind[2], 0, kU8, "softPhone"));
+                line.videoOnly = static_cast<uint8_t>(Fit(videoOnly, ind[3], 0, kU8, "videoOnly"));
+                rows.push_back(std::move(line));
+            });
+        return 0;
+    });
+    if (rc == 0)
+        lines = std::move(rows);
+    return rc;
+}
+
+int TZoxDataModule::InsertSystemLine(const ST_ZOX_SYSTEM_LINE &line)
+{
+    return RunOnQuery(c_pAdoQuery, "InsertSystemLine", [&](soci::session &s) {
+        long long softPhone = line.softPhone, videoOnly = line.videoOnly;
+        s << Named("INSERT INTO zox_system_line(lineName, nickName, softPhone, videoOnly) VALUES(?, ?, ?, ?)"),
+            soci::use(line.lineName), soci::use(line.nickName), soci::use(softPhone), soci::use(videoOnly);
+        return 0;
+    });
+}
+
+int TZoxDataModule::DeleteSystemUsers()
+{
+    return RunOnQuery(c_pAdoQuery, "DeleteSystemUsers", [](soci::session &s) {
+        s << Named("DELETE FROM zox_system_user");
+        return 0;
+    });
+}
+
+namespace {
+
+// Reads a list of users; `bind` adds the statement's values after the columns.
+template <class Bind>
+int ReadUsers(TZoxQuery &query, const char *operation, const std::string &sql, bool withType,
+              std::vector<ST_ZOX_SYSTEM_USER> &users, Bind &&bind)
+{
+    users.clear();
+    std::vector<ST_ZOX_SYSTEM_USER> rows;
+    int rc = RunOnQuery(query, operation, [&](soci::session &s) {
+        UserRow row;
+        ForEachRow(
+            s, sql,
+            [&](soci::statement &st) {
+                row.Into(st, withType);
+                bind(st);
+            },
+            [&] { rows.push_back(row.Take(withType)); });
+        return 0;
+    });
+    if (rc == 0)
+        users = std::move(rows);
+    return rc;
+}
+
+template <class Bind>
+int ReadCount(TZoxQuery &query, const char *operation, const std::string &sql, Bind &&bind)
+{
+    return RunOnQuery(query, operation, [&](soci::session &s) {
+        long long num = 0;
+        indicator ind = soci::i_ok;
+        std::size_t rows = ForEachRow(
+            s, sql,
+            [&](soci::statement &st) {
+                st.exchange(soci::into(num, ind));
+                bind(st);
+            },
+            [] {});
+        if (rows == 0 || ind == soci::i_null || num < 0)
+            throw std::runtime_error("count without a value");
+        return CountResult(num);
+    });
+}
+
+const auto kNoValues = [](soci::statement &) {};
+
+const char *const kAvailable = " AND u.priority<>4 AND u.regState<>0 AND u.regState<>3 AND u.callState=0";
+
+} // namespace
+
+int TZoxDataModule::GetSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    return ReadUsers(c_pAdoQuery, "GetSystemUsers",
+                     "SELECT " + UserColumns("") + " FROM zox_system_user WHERE priority <> 4 ORDER BY userNumber",
+                     true, users, kNoValues);
+}
+
+int TZoxDataModule::GetAvailableUsers(std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    return ReadUsers(c_pAdoQuery, "GetAvailableUsers",
+                     "SELECT " + UserColumns("") +
+                         " FROM zox_system_user WHERE priority<> 4 AND regState<>0 AND regState<>3 AND callState=0"
+                         " ORDER BY userNumber",
+                     true, users, kNoValues);
+}
+
+int TZoxDataModule::CountAvailableUsers()
+{
+    return ReadCount(c_pAdoQuery, "CountAvailableUsers",
+                     "SELECT COUNT(*) AS num FROM zox_system_user WHERE priority<> 4 AND regState<>0 AND regState<>3"
+                     " AND callState=0",
+                     kNoValues);
+}
+
+int TZoxDataModule::GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user)
+{
+    ST_ZOX_SYSTEM_USER found;
+    int rc = RunOnQuery(c_pAdoQuery, "GetSystemUser", [&](soci::session &s) {
+        UserRow row;
+        std::string key = number;
+        std::size_t rows = 0;
+        ForEachRow(
+            s, "SELECT " + UserColumns("") + " FROM zox_system_user WHERE userNumber=?",
+            [&](soci::statement &st) {
+                row.Into(st, true);
+                st.exchange(soci::use(key));
+            },
+            [&] {
+                if (rows++ == 0)
+                    found = row.Take(true);
+            });
+        return rows == 0 ? -2 : 0;
+    });
+    if (rc == 0) {
+        found.userNumber = number;
+        user = std::move(found);
+    }
+    return rc;
+}
+
+int TZoxDataModule::GetDisplayName(const std::string &number, std::string &displayName)
+{
+    std::string found;
+    int rc = RunOnQuery(c_pAdoQuery, "GetDisplayName", [&](soci::session &s) {
+        std::string name, key = number;
+        indicator ind = soci::i_ok;
+        std::size_t rows = 0;
+        ForEachRow(
+            s, "SELECT displayName FROM zox_system_user WHERE userNumber=?",
+            [&](soci::statement &st) {
+                st.exchange(soci::into(name, ind));
+                st.exchange(soci::use(key));
+            },
+            [&] {
+                if (rows++ == 0)
+                    found = Text(name, ind);
+            });
+        return rows == 0 ? -2 : 0;
+    });
+    if (rc == 0)
+        displayName = found.empty() ? number : found;
+    return rc;
+}
+
+int TZoxDataModule::GetUsersByCallRef(const std::string &callRef, std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    std::string key = callRef;
+    std::string cols = UserColumns("");
+    cols.erase(cols.rfind(", userType"));
+    return ReadUsers(c_pAdoQuery, "GetUsersByCallRef",
+                     "SELECT " + cols + " FROM zox_system_user WHERE callRef=? AND callState <> 0 ORDER BY userNumber",
+                     false, users, [&](soci::statement &st) { st.exchange(soci::use(key)); });
+}
+
+int TZoxDataModule::UpdateUserState(const ST_ZOX_SYSTEM_USER &user)
+{
+    return RunOnQuery(c_pAdoQuery, "UpdateUserState", [&](soci::session &s) {
+        auto &p = PreparedOf<PreparedUserState>(c_pAdoQuery, s, kPreparedUserState);
+        p.regState = user.regState;
+        p.callState = user.callState;
+        p.vpState = user.vpState;
+        p.dcFlag = user.dcFlag;
+        p.callRef = user.callRef;
+        p.number = user.userNumber;
+        p.st.execute(true);
+        return 0;
+    });
+}
+
+namespace {
+
+// Runs `insertChunk(first, count)` over the rows in chunks of kBulkRows; more than one
+// chunk runs in a transaction.
+template <class Fn>
+void BulkInsert(soci::session &s, std::size_t rows, Fn &&insertChunk)
+{
+    if (rows <= kBulkRows) {
+        insertChunk(0, rows);
+        return;
+    }
+    soci::transaction tr(s);
+    for (std::size_t first = 0; first < rows; first += kBulkRows)
+        insertChunk(first, std::min(kBulkRows, rows - first));
+    tr.commit();
+}
+
+} // namespace
+
+int TZoxDataModule::InsertSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> users)
+{
+    if (users.empty())
+        return 0;
+    int rc = RunOnQuery(c_pAdoQuery, "InsertSystemUsers", [&](soci::session &s) {
+        auto &p = PreparedOf<PreparedUsers>(c_pAdoQuery, s, kPreparedUsers);
+        BulkInsert(s, users.size(), [&](std::size_t first, std::size_t count) {
+            p.Resize(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                ST_ZOX_SYSTEM_USER &u = users[first + i];
+                p.number[i] = std::move(u.userNumber);
+                p.name[i] = std::move(u.displayName);
+                p.callRef[i] = std::move(u.callRef);
+                p.dispatcher[i] = u.dispatcher;
+                p.isMobile[i] = u.isMobile;
+                p.regState[i] = u.regState;
+                p.callState[i] = u.callState;
+                p.vpState[i] = u.vpState;
+                p.dcFlag[i] = u.dcFlag;
+                p.priority[i] = u.priority;
+            }
+            p.st.execute(true);
+        });
+        return 0;
+    });
+    users.clear();
+    users.shrink_to_fit();
+    return rc;
+}
+
+int TZoxDataModule::DeleteSystemGroups()
+{
+    return RunOnQuery(c_pAdoQuery, "DeleteSystemGroups", [](soci::session &s) {
+        s << Named("DELETE FROM zox_system_group");
+        return 0;
+    });
+}
+
+namespace {
+
+struct GroupRow {
+    long long groupId = 0;
+    std::string groupName, groupNumber;
+    indicator ind[3] = {};
+
+    void Into(soci::statement &st)
+    {
+        st.exchange(soci::into(groupId, ind[0]));
+        st.exchange(soci::into(groupName, ind[1]));
+        st.exchange(soci::into(groupNumber, ind[2]));
+    }
+
+    ST_ZOX_SYSTEM_GROUP Take() const
+    {
+        ST_ZOX_SYSTEM_GROUP g;
+        g.groupId = static_cast<uint32_t>(Fit(groupId, ind[0], 0, kU32, "groupId"));
+        g.groupName = Text(groupName, ind[1]);
+        g.groupNumber = Text(groupNumber, ind[2]);
+        return g;
+    }
+};
+
+} // namespace
+
+int TZoxDataModule::GetSystemGroups(std::vector<ST_ZOX_SYSTEM_GROUP> &groups)
+{
+    groups.clear();
+    std::vector<ST_ZOX_SYSTEM_GROUP> rows;
+    int rc = RunOnQuery(c_pAdoQuery, "GetSystemGroups", [&](soci::session &s) {
+        GroupRow row;
+        ForEachRow(
+            s, "SELECT groupId, groupName, groupNumber FROM zox_system_group ORDER BY groupId",
+            [&](soci::statement &st) { row.Into(st); }, [&] { rows.push_back(row.Take()); });
+        return 0;
+    });
+    if (rc == 0)
+        groups = std::move(rows);
+    return rc;
+}
+
+int TZoxDataModule::GetSystemGroup(uint32_t groupId, ST_ZOX_SYSTEM_GROUP &group)
+{
+    ST_ZOX_SYSTEM_GROUP found;
+    int rc = RunOnQuery(c_pAdoQuery, "GetSystemGroup", [&](soci::session &s) {
+        GroupRow row;
+        long long key = groupId;
+        std::size_t rows = 0;
+        ForEachRow(
+            s, "SELECT groupId, groupName, groupNumber FROM zox_system_group WHERE groupId=?",
+            [&](soci::statement &st) {
+                row.Into(st);
+                st.exchange(soci::use(key));
+            },
+            [&] {
+                if (rows++ == 0)
+                    found = row.Take();
+            });
+        return rows == 0 ? -2 : 0;
+    });
+    if (rc == 0) {
+        found.groupId = groupId;
+        group = std::move(found);
+    }
+    return rc;
+}
+
+int TZoxDataModule::InsertSystemGroup(const ST_ZOX_SYSTEM_GROUP &group)
+{
+    return RunOnQuery(c_pAdoQuery, "InsertSystemGroup", [&](soci::session &s) {
+        auto &p = PreparedOf<PreparedGroup>(c_pAdoQuery, s, kPreparedGroup);
+        p.groupId = group.groupId;
+        p.name = group.groupName;
+        p.number = group.groupNumber;
+        p.st.execute(true);
+        return 0;
+    });
+}
+
+int TZoxDataModule::DeleteGroupMembers()
+{
+    return RunOnQuery(c_pAdoQuery, "DeleteGroupMembers", [](soci::session &s) {
+        s << Named("DELETE FROM zox_system_group_member");
+        return 0;
+    });
+}
+
+int TZoxDataModule::InsertGroupMembers(std::vector<ST_ZOX_GROUP_MEMBER> members)
+{
+    if (members.empty())
+        return 0;
+    int rc = RunOnQuery(c_pAdoQuery, "InsertGroupMembers", [&](soci::session &s) {
+        auto &p = PreparedOf<PreparedMembers>(c_pAdoQuery, s, kPreparedMembers);
+        BulkInsert(s, members.size(), [&](std::size_t first, std::size_t count) {
+            p.groupId.resize(count);
+            p.number.resize(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                p.groupId[i] = members[first + i].groupId;
+                p.number[i] = std::move(members[first + i].userNumber);
+            }
+            p.st.execute(true);
+        });
+        return 0;
+    });
+    members.clear();
+    members.shrink_to_fit();
+    return rc;
+}
+
+int TZoxDataModule::GetGroupMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    long long key = groupId;
+    return ReadUsers(c_pAdoQuery, "GetGroupMembers",
+                     "SELECT " + UserColumns("u.") +
+                         " FROM zox_system_group_member g JOIN zox_system_user u USING(userNumber)"
+                         " WHERE g.groupId=? AND u.priority <> 4 ORDER BY userNumber",
+                     true, users, [&](soci::statement &st) { st.exchange(soci::use(key)); });
+}
+
+int TZoxDataModule::GetGroupAvailableMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    long long key = groupId;
+    return ReadUsers(c_pAdoQuery, "GetGroupAvailableMembers",
+                     "SELECT " + UserColumns("u.") +
+                         " FROM zox_system_group_member g JOIN zox_system_user u USING(userNumber)"
+                         " WHERE g.groupId=?" +
+                         kAvailable + " ORDER BY userNumber",
+                     true, users, [&](soci::statement &st) { st.exchange(soci::use(key)); });
+}
+
+int TZoxDataModule::CountGroupAvailableMembers(uint32_t groupId)
+{
+    long long key = groupId;
+    return ReadCount(c_pAdoQuery, "CountGroupAvailableMembers",
+                     std::string("SELECT COUNT(*) AS num FROM zox_system_group_member g JOIN zox_system_user u "
+                                 "USING(userNumber) WHERE g.groupId=?") +
+                         kAvailable,
+                     [&](soci::statement &st) { st.exchange(soci::use(key)); });
+}
+
+int TZoxDataModule::CountGroupAvailableMembersByType(uint32_t groupId, int userType)
+{
+    long long key = groupId, type = userType;
+    return ReadCount(c_pAdoQuery, "CountGroupAvailableMembersByType",
+                     std::string("SELECT COUNT(*) AS num FROM zox_system_group_member g JOIN zox_system_user u "
+                                 "USING(userNumber) WHERE g.groupId=?") +
+                         kAvailable + " AND u.userType=?",
+                     [&](soci::statement &st) {
+                         st.exchange(soci::use(key));
+                         st.exchange(soci::use(type));
+                     });
+}
+
+int TZoxDataModule::CountGroupMembersByType(uint32_t groupId, int userType)
+{
+    long long key = groupId, type = userType;
+    return ReadCount(c_pAdoQuery, "CountGroupMembersByType",
+                     "SELECT COUNT(*) AS num FROM zox_system_group_member g JOIN zox_system_user u USING(userNumber)"
+                     " WHERE g.groupId=? AND u.priority <> 4 AND u.userType=?",
+                     [&](soci::statement &st) {
+                         st.exchange(soci::use(key));
+                         st.exchange(soci::use(type));
+                     });
+}
+
+// ---------------------------------------------------------------------------------
+// Cameras and chat counts
+
+int TZoxDataModule::GetRtspCameras(std::vector<ST_ZOX_RTSP_CAMERA> &cameras)
+{
+    cameras.clear();
+    std::vector<ST_ZOX_RTSP_CAMERA> rows;
+    int rc = RunOnQuery(c_pAdoQuery, "GetRtspCameras", [&](soci::session &s) {
+        CameraRow row;
+        ForEachRow(
+            s, std::string("SELECT ") + CameraRow::Columns() + " FROM zox_rtsp_camera ORDER BY cid",
+            [&](soci::statement &st) { row.Into(st); }, [&] { rows.push_back(row.Take()); });
+        return 0;
+    });
+    if (rc == 0)
+        cameras = std::move(rows);
+    return rc;
+}
+
+int TZoxDataModule::GetRtspCamera(const std::string &cid, ST_ZOX_RTSP_CAMERA &camera)
+{
+    long long key = 0;
+    if (!ParseCameraId(cid, key)) {
+        WriteLog("zoxdb: GetRtspCamera: invalid camera id.");
+        return -1;
+    }
+    ST_ZOX_RTSP_CAMERA found;
+    int rc = RunOnQuery(c_pAdoQuery, "GetRtspCamera", [&](soci::session &s) {
+        CameraRow row;
+        std::size_t rows = 0;
+        ForEachRow(
+            s, std::string("SELECT ") + CameraRow::Columns() + " FROM zox_rtsp_camera WHERE cid=?",
+            [&](soci::statement &st) {
+                row.Into(st);
+                st.exchange(soci::use(key));
+            },
+            [&] {
+                if (rows++ == 0)
+                    found = row.Take();
+            });
+        return rows == 0 ? -2 : 0;
+    });
+    if (rc == 0)
+        camera = std::move(found);
+    return rc;
+}
+
+int TZoxDataModule::InsertRtspCamera(const ST_ZOX_RTSP_CAMERA &camera)
+{
+    return RunOnQuery(c_pAdoQuery, "InsertRtspCamera", [&](soci::session &s) {
+        long long port = camera.port, transport = camera.transport, auth = camera.auth, status = camera.status,
+                  enabled = camera.enabled, dispatcher = camera.dispatcher;
+        s << Named("INSERT INTO zox_rtsp_camera(cname, ip, port, transport, auth, username, password, main_url, status, "
+             "enabled, dispatcher) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            soci::use(camera.cname), soci::use(camera.ip), soci::use(port), soci::use(transport), soci::use(auth),
+            soci::use(camera.username), soci::use(camera.password), soci::use(camera.main_url), soci::use(status),
+            soci::use(enabled), soci::use(dispatcher);
+        return 0;
+    });
+}
+
+int TZoxDataModule::UpdateRtspCamera(const ST_ZOX_RTSP_CAMERA &camera)
+{
+    return RunOnQuery(c_pAdoQuery, "UpdateRtspCamera", [&](soci::session &s) {
+        long long port = camera.port, transport = camera.transport, auth = camera.auth, enabled = camera.enabled,
+                  dispatcher = camera.dispatcher, cid = camera.cid;
+        s << Named("UPDATE zox_rtsp_camera SET cname=?, ip=?, port=?, transport=?, auth=?, username=?, password=?, "
+             "main_url=?, enabled=?, dispatcher=? WHERE cid=?"),
+            soci::use(camera.cname), soci::use(camera.ip), soci::use(port), soci::use(transport), soci::use(auth),
+            soci::use(camera.username), soci::use(camera.password), soci::use(camera.main_url), soci::use(enabled),
+            soci::use(dispatcher), soci::use(cid);
+        return 0;
+    });
+}
+
+int TZoxDataModule::DeleteRtspCamera(const std::string &cid)
+{
+    long long key = 0;
+    if (!ParseCameraId(cid, key)) {
+        WriteLog("zoxdb: DeleteRtspCamera: invalid camera id.");
+        return -1;
+    }
+    return RunOnQuery(c_pAdoQuery, "DeleteRtspCamera", [&](soci::session &s) {
+        s << Named("DELETE FROM zox_rtsp_camera WHERE cid=?"), soci::use(key);
+        return 0;
+    });
+}
+
+int TZoxDataModule::UpdateCameraStatus(const std::string &cid, int status)
+{
+    long long key = 0, value = status;
+    if (!ParseCameraId(cid, key)) {
+        WriteLog("zoxdb: UpdateCameraStatus: invalid camera id.");
+        return -1;
+    }
+    return RunOnQuery(c_pAdoQuery, "UpdateCameraStatus", [&](soci::session &s) {
+        s << Named("UPDATE zox_rtsp_camera SET status=? WHERE cid=?"), soci::use(value), soci::use(key);
+        return 0;
+    });
+}
+
+int TZoxDataModule::ResetCameraStatus()
+{
+    return RunOnQuery(c_pAdoQuery, "ResetCameraStatus", [](soci::session &s) {
+        s << Named("UPDATE zox_rtsp_camera SET status=0");
+        return 0;
+    });
+}
+
+bool TZoxDataModule::CountWxNewMessages()
+{
+    return ReadCount(c_pAdoQuery, "CountWxNewMessages", "SELECT COUNT(*) AS num FROM wx_newmsg", kNoValues) > 0;
+}
+
+bool TZoxDataModule::CountWxUnreadMessages()
+{
+    return ReadCount(c_pAdoQuery, "CountWxUnreadMessages", "SELECT COUNT(*) AS num FROM wx_message WHERE isread=0",
+                     kNoValues) > 0;
+}
+
+// ---------------------------------------------------------------------------------
+// CMS and UAP platform data
+
+int TZoxDataModule::ClearCmsCompanies()
+{
+    return RunOnQuery(c_pAdoQuery, "ClearCmsCompanies", [](soci::session &s) {
+        s << Named("DELETE FROM cms_company");
+        return 0;
+    });
+}
+
+int TZoxDataModule::InsertCmsCompany(int id, int pid, const std::string &name)
+{
+    return RunOnQuery(c_pAdoQuery, "InsertCmsCompany", [&](soci::session &s) {
+        long long vid = id, vpid = pid;
+        s << Named("INSERT INTO cms_company(id, pid, name, child) VALUES(?, ?, ?, 0)"), soci::use(vid), soci::use(vpid),
+            soci::use(name);
+        return 0;
+    });
+}
+
+int TZoxDataModule::UpdateCmsCompanyChild(int id, int child)
+{
+    return RunOnQuery(c_pAdoQuery, "UpdateCmsCompanyChild", [&](soci::session &s) {
+        long long vid = id, vchild = child;
+        s << Named("UPDATE cms_company SET child=? WHERE id=?"), soci::use(vchild), soci::use(vid);
+        return 0;
+    });
+}
+
+int TZoxDataModule::GetCmsCompanies(int pid, std::vector<ST_ZOX_CMS_COMPANY> &companies)
+{
+    companies.clear();
+    std::vector<ST_ZOX_CMS_COMPANY> rows;
+    int rc = RunOnQuery(c_pAdoQuery, "GetCmsCompanies", [&](soci::session &s) {
+        long long id = 0, parent = 0, child = 0, key = pid;
+        std::string name;
+        indicator ind[4] = {};
+        ForEachRow(
+            s, "SELECT id, pid, name, child FROM cms_company WHERE pid=?",
+            [&](soci::statement &st) {
+                st.exchange(soci::into(id, ind[0]));
+                st.exchange(soci::into(parent, ind[1]));
+                st.exchange(soci::into(name, ind[2]));
+                st.exchange(soci::into(child, ind[3]));
+                st.exchange(soci::use(key));
+            },
+            [&] {
+                ST_ZOX_CMS_COMPANY c;
+                c.id = static_cast<int>(Fit(id, ind[0], INT_MIN, INT_MAX, "id"));
+                c.pid = static_cast<int>(Fit(parent, ind[1], INT_MIN, INT_MAX, "pid"));
+                c.name = Text(name, ind[2]);
+                c.child = static_cast<int>(Fit(child, ind[3], INT_MIN, INT_MAX, "child"));
+                rows.push_back(std::move(c));
+            });
+        return 0;
+    });
+    if (rc == 0)
+        companies = std::move(rows);
+    return rc;
+}
+
+int TZoxDataModule::CollectCompanySubtree(int id, std::set<int> &ids)
+{
+    // Walked without recursion, each company at most once: a loop in the parent
+    // links ends, and a deep tree needs no deep stack.
+    std::set<int> walked;
+    std::vector<int> pending{id};
+    while (!pending.empty()) {
+        int company = pending.back();
+        pending.pop_back();
+        if (!walked.insert(company).second)
+            continue;
+        std::vector<ST_ZOX_CMS_COMPANY> children;
+        if (GetCmsCompanies(company, children) == 0) {
+            for (auto it = children.rbegin(); it != children.rend(); ++it) {
+                ids.insert(it->id);
+                if (it->child > 0)
+                    pending.push_back(it->id);
+            }
+        }
+    }
+    ids.insert(1);
+    return 0;
+}
+
+int TZoxDataModule::ClearCmsVehicles()
+{
+    return RunOnQuery(c_pAdoQuery, "ClearCmsVehicles", [](soci::session &s) {
+        s << Named("DELETE FROM cms_vehicle");
+        return 0;
+    });
+}
+
+int TZoxDataModule::InsertCmsVehicle(int id, const std::string &num, int cid, const std::string &did, int cc,
+                                     const std::string &chs)
+{
+    return RunOnQuery(c_pAdoQuery, "InsertCmsVehicle", [&](soci::session &s) {
+        long long vid = id, vcid = cid, vcc = cc;
+        s << Named("INSERT INTO cms_vehicle(id, num, cid, did, cc, chs) VALUES(?, ?, ?, ?, ?, ?)"), soci::use(vid),
+            soci::use(num), soci::use(vcid), soci::use(did), soci::use(vcc), soci::use(chs);
+        return 0;
+    });
+}
+
+int TZoxDataModule::UpdateCmsVehicleStatus(const std::string &did, int status)
+{
+    return RunOnQuery(c_pAdoQuery, "UpdateCmsVehicleStatus", [&](soci::session &s) {
+        long long value = status;
+        s << Named("UPDATE cms_vehicle SET status=? WHERE did=?"), soci::use(value), soci::use(did);
+        return 0;
+    });
+}
+
+int TZoxDataModule::SyncUserStateFromVehicles()
+{
+    return RunOnQuery(c_pAdoQuery, "SyncUserStateFromVehicles", [](soci::session &s) {
+        s << Named("UPDATE zox_system_user u, cms_vehicle v SET u.regState=v.status WHERE u.userNumber=v.num");
+        return 0;
+    });
+}
+
+int TZoxDataModule::SetVehicleUserType(int userType)
+{
+    return RunOnQuery(c_pAdoQuery, "SetVehicleUserType", [&](soci::session &s) {
+        long long value = userType;
+        s << Named("UPDATE zox_system_user u, cms_vehicle v SET u.userType=? WHERE u.userNumber=v.num"), soci::use(value);
+        return 0;
+    });
+}
+
+int TZoxDataModule::GetCompanyUsers(int companyId, std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    std::set<int> subtree;
+    CollectCompanySubtree(companyId, subtree);
+    std::vector<long long> ids;
+    ids.reserve(subtree.size() + 1);
+    ids.push_back(companyId);
+    ids.insert(ids.end(), subtree.begin(), subtree.end());
+    if (ids.size() > kMaxInList) {
+        users.clear();
+        WriteLog("zoxdb: GetCompanyUsers: %zu companies are too many.", ids.size());
+        return -1;
+    }
+    std::string sql = "SELECT " + UserColumns("u.") +
+                      " FROM zox_system_user u JOIN cms_vehicle v ON v.num=u.userNumber WHERE v.cid IN (?";
+    for (std::size_t i = 1; i < ids.size(); ++i)
+        sql += ",?";
+    sql += ") AND u.priority <> 4 ORDER BY u.userNumber";
+    return ReadUsers(c_pAdoQuery, "GetCompanyUsers", sql, true, users, [&](soci::statement &st) {
+        for (long long &v : ids)
+            st.exchange(soci::use(v));
+    });
+}
+
+int TZoxDataModule::GetVehicleDid(const std::string &num, std::string &did)
+{
+    std::string found;
+    int rc = RunOnQuery(c_pAdoQuery, "GetVehicleDid", [&](soci::session &s) {
+        std::string value, key = num;
+        indicator ind = soci::i_ok;
+        std::size_t rows = 0;
+        ForEachRow(
+            s, "SELECT did FROM cms_vehicle WHERE num=?",
+            [&](soci::statement &st) {
+                st.exchange(soci::into(value, ind));
+                st.exchange(soci::use(key));
+            },
+            [&] {
+                if (rows++ == 0)
+                    found = Text(value, ind);
+            });
+        return rows == 0 ? -2 : 0;
+    });
+    if (rc == 0)
+        did = found;
+    return rc;
+}
+
+int TZoxDataModule::ClearUapVoipUsers()
+{
+    return RunOnQuery(c_pAdoQuery, "ClearUapVoipUsers", [](soci::session &s) {
+        s << Named("DELETE FROM uap_voip_user");
+        return 0;
+    });
+}
+
+int TZoxDataModule::InsertUapVoipUser(const ST_ZOX_UAP_VOIPUSER &user)
+{
+    return RunOnQuery(c_pAdoQuery, "InsertUapVoipUser", [&](soci::session &s) {
+        s << Named("INSERT INTO uap_voip_user(voip_num, org_name, org_path, user_name, police_num, mobile, user_type, avatar)"
+             " SELECT ?, ?, ?, ?, ?, ?, ?, ? FROM DUAL"
+             " WHERE NOT EXISTS (SELECT voip_num FROM uap_voip_user WHERE voip_num=?)"),
+            soci::use(user.VoipNum), soci::use(user.OrgName), soci::use(user.OrgFullName), soci::use(user.RealName),
+            soci::use(user.PoliceNum), soci::use(user.Mobile), soci::use(user.UserTypeName), soci::use(user.Avatar),
+            soci::use(user.VoipNum);
+        return 0;
+    });
+}
+
+int TZoxDataModule::GetUapVoipUser(const std::string &number, ST_ZOX_UAP_VOIPUSER &user)
+{
+    ST_ZOX_UAP_VOIPUSER found;
+    int rc = RunOnQuery(c_pAdoQuery, "GetUapVoipUser", [&](soci::session &s) {
+        std::string col[7], key = number;
+        indicator ind[7] = {};
+        std::size_t rows = 0;
+        ForEachRow(
+            s, "SELECT org_name, org_path, user_name, police_num, mobile, user_type, avatar FROM uap_voip_user "
+               "WHERE voip_num=?",
+            [&](soci::statement &st) {
+                for (int i = 0; i < 7; ++i)
+                    st.exchange(soci::into(col[i], ind[i]));
+                st.exchange(soci::use(key));
+            },
+            [&] {
+                if (rows++ != 0)
+                    return;
+                found.OrgName = Text(col[0], ind[0]);
+                found.OrgFullName = Text(col[1], ind[1]);
+                found.RealName = Text(col[2], ind[2]);
+                found.PoliceNum = Text(col[3], ind[3]);
+                found.Mobile = Text(col[4], ind[4]);
+                found.UserTypeName = Text(col[5], ind[5]);
+                found.Avatar = Text(col[6], ind[6]);
+            });
+        return rows == 0 ? -2 : 0;
+    });
+    if (rc == 0) {
+        found.VoipNum = number;
+        user = std::move(found);
+    }
+    return rc;
+}
+
+int TZoxDataModule::SyncDisplayNamesFromUap()
+{
+    return RunOnQuery(c_pAdoQuery, "SyncDisplayNamesFromUap", [](soci::session &s) {
+        s << Named("UPDATE zox_system_user u, uap_voip_user v SET u.displayName=v.user_name  WHERE "
+             "u.userNumber=v.voip_num AND v.user_name<>''");
+        return 0;
+    });
+}

@@ -1,0 +1,97 @@
+#pragma once
+// The console's one access path to the server-data cache. Every operation runs one
+// statement (values bound, never pasted into the text) on the module's query, on the
+// user-interface thread.
+//
+// Results: writes 0, or -1 when the statement failed. List readers empty the output,
+// then append one record per row: 0 (also for no rows) or -1 (output left empty).
+// One-row readers: 0 with the record filled, -2 when there is no row, -1 on failure
+// (the record is then left unchanged). Counts: the count, or -1. A row whose columns
+// do not fit their record fields counts as a failure.
+#include "core/ZoxCacheRecords.h"
+#include "core/ZoxQuery.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+class TNetTcpServiceForm;
+
+class TZoxDataModule {
+public:
+    // Attaches the query to the network layer's cache connection (NetAttachQuery).
+    TZoxDataModule();
+    // Attaches the query to the given connection.
+    explicit TZoxDataModule(TNetTcpServiceForm *connection);
+    TZoxDataModule(const TZoxDataModule &) = delete;
+    TZoxDataModule &operator=(const TZoxDataModule &) = delete;
+
+    int AttachResult() const { return m_attachResult; }
+
+    // Lines, users, groups and members.
+    int ClearAll();
+    int DeleteSystemLines();
+    int GetSystemLines(std::vector<ST_ZOX_SYSTEM_LINE> &lines);
+    int InsertSystemLine(const ST_ZOX_SYSTEM_LINE &line);
+    int DeleteSystemUsers();
+    int GetSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> &users);
+    int GetAvailableUsers(std::vector<ST_ZOX_SYSTEM_USER> &users);
+    int CountAvailableUsers();
+    int GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user);
+    int GetDisplayName(const std::string &number, std::string &displayName);
+    int GetUsersByCallRef(const std::string &callRef, std::vector<ST_ZOX_SYSTEM_USER> &users);
+    int UpdateUserState(const ST_ZOX_SYSTEM_USER &user);
+    // One page of users (or members) is stored or refused as a whole.
+    int InsertSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> users);
+    int DeleteSystemGroups();
+    int GetSystemGroups(std::vector<ST_ZOX_SYSTEM_GROUP> &groups);
+    int GetSystemGroup(uint32_t groupId, ST_ZOX_SYSTEM_GROUP &group);
+    int InsertSystemGroup(const ST_ZOX_SYSTEM_GROUP &group);
+    int DeleteGroupMembers();
+    int InsertGroupMembers(std::vector<ST_ZOX_GROUP_MEMBER> members);
+    int GetGroupMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users);
+    int GetGroupAvailableMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users);
+    int CountGroupAvailableMembers(uint32_t groupId);
+    int CountGroupAvailableMembersByType(uint32_t groupId, int userType);
+    int CountGroupMembersByType(uint32_t groupId, int userType);
+
+    // Cameras (the id as text: decimal digits of an unsigned 32-bit number; any other
+    // text fails with -1) and chat counts.
+    int GetRtspCameras(std::vector<ST_ZOX_RTSP_CAMERA> &cameras);
+    int GetRtspCamera(const std::string &cid, ST_ZOX_RTSP_CAMERA &camera);
+    int InsertRtspCamera(const ST_ZOX_RTSP_CAMERA &camera);
+    int UpdateRtspCamera(const ST_ZOX_RTSP_CAMERA &camera);
+    int DeleteRtspCamera(const std::string &cid);
+    int UpdateCameraStatus(const std::string &cid, int status);
+    int ResetCameraStatus();
+    bool CountWxNewMessages();
+    bool CountWxUnreadMessages();
+
+    // CMS and UAP platform data.
+    int ClearCmsCompanies();
+    int InsertCmsCompany(int id, int pid, const std::string &name);
+    int UpdateCmsCompanyChild(int id, int child);
+    int GetCmsCompanies(int pid, std::vector<ST_ZOX_CMS_COMPANY> &companies);
+    // Adds the ids of every company below `id` and 1 to `ids`; a loop of parent links
+    // ends at a company already walked. Always 0.
+    int CollectCompanySubtree(int id, std::set<int> &ids);
+    int ClearCmsVehicles();
+    int InsertCmsVehicle(int id, const std::string &num, int cid, const std::string &did, int cc,
+                         const std::string &chs);
+    int UpdateCmsVehicleStatus(const std::string &did, int status);
+    int SyncUserStateFromVehicles();
+    int SetVehicleUserType(int userType);
+    int GetCompanyUsers(int companyId, std::vector<ST_ZOX_SYSTEM_USER> &users);
+    int GetVehicleDid(const std::string &num, std::string &did);
+    int ClearUapVoipUsers();
+    // A row whose voip_num exists is left as it is.
+    int InsertUapVoipUser(const ST_ZOX_UAP_VOIPUSER &user);
+    int GetUapVoipUser(const std::string &number, ST_ZOX_UAP_VOIPUSER &user);
+    int SyncDisplayNamesFromUap();
+
+private:
+    void DataModuleCreate(TNetTcpServiceForm *connection);
+
+    TZoxQuery c_pAdoQuery;
+    int m_attachResult = -1;
+};
