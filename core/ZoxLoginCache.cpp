@@ -4,7 +4,8 @@
 
 TZoxDataModule *g_pZoxDataModule = nullptr;
 
-CZoxLoginCache::CZoxLoginCache() : m_module(std::make_unique<TZoxDataModule>())
+CZoxLoginCache::CZoxLoginCache(TNetTcpServiceForm *connection)
+    : m_module(connection ? std::make_unique<TZoxDataModule>(connection) : std::make_unique<TZoxDataModule>())
 {
     g_pZoxDataModule = m_module.get();
 }

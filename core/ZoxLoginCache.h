@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class TNetTcpServiceForm;
 class TZoxDataModule;
 
 // The one data module of the console (created by the login window when the console
@@ -12,9 +13,10 @@ extern TZoxDataModule *g_pZoxDataModule;
 
 class CZoxLoginCache : public ILoginCache {
 public:
-    // Creates the data module (its query attached to the cache's connection) and
-    // publishes it as g_pZoxDataModule.
-    CZoxLoginCache();
+    // Creates the data module, its query attached to the given connection or (none
+    // given) to the network layer's cache connection, and publishes it as
+    // g_pZoxDataModule.
+    explicit CZoxLoginCache(TNetTcpServiceForm *connection = nullptr);
     ~CZoxLoginCache() override;
 
     TZoxDataModule &Module() { return *m_module; }

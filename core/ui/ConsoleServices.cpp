@@ -5,17 +5,12 @@
 #include "core/ZoxLoginCache.h"
 #include "core/net/NetFacade.h"
 
-namespace {
-int AttachCacheQuery(void *query) { return ZoxCacheAttachQuery(static_cast<TZoxQuery *>(query)); }
-} // namespace
-
 ST_ZOX_LOGIN_SERVICES MakeConsoleServices()
 {
     ST_ZOX_LOGIN_SERVICES s;
     s.netStart = [] {
         // The cache's connection is the network layer's third part.
-        static const NetDatabaseService database{&ZoxCacheConnect, &ZoxCacheRelease, &AttachCacheQuery};
-        NetSetDatabaseService(&database);
+        ZoxCacheRegisterNetService();
         return NetStart();
     };
     s.netStop = [] { NetStop(); };

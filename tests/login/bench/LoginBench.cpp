@@ -124,7 +124,7 @@ Figure RunInProcess()
         outbox.emplace_back(d, d + n);
         return int(n);
     };
-    CZoxLoginCache cache;
+    CZoxLoginCache cache(ZoxCacheService());
     CLoginSession session(host, &cache, Settings());
     session.SetInitialised(true);
     session.OnBtnOkClick();
@@ -164,8 +164,6 @@ protected:
     }
 };
 
-int AttachCacheQuery(void *query) { return ZoxCacheAttachQuery(static_cast<TZoxQuery *>(query)); }
-
 Figure RunOverUdp()
 {
     Figure f;
@@ -177,8 +175,7 @@ Figure RunOverUdp()
     ServedLogin login(server);
     login.With([](CFakeLoginServer &s) { Populate(s); });
 
-    static const NetDatabaseService database{&ZoxCacheConnect, &ZoxCacheRelease, &AttachCacheQuery};
-    NetSetDatabaseService(&database);
+    ZoxCacheRegisterNetService();
     if (NetStart() != 0) {
         std::fprintf(stderr, "network layer did not start\n");
         return f;
