@@ -70,8 +70,6 @@ protected:
         SetZoxConnectionString(db.connectionString());
         login.With([](CFakeLoginServer &s) {
             s.groups = {{1, "North", "9001"}, {2, "South", "9002"}, {7, "Depot", "9007"}};
-            s.Populate(0, 0, 0);
-            s.groups = {{1, "North", "9001"}, {2, "South", "9002"}, {7, "Depot", "9007"}};
             for (int i = 0; i < 23; ++i) {
                 FakeUser u;
                 u.number = std::to_string(1000 + i);
@@ -170,8 +168,9 @@ TEST_F(LoginEndToEnd, AutomaticLoginFillsTheCacheAndRuns)
     for (auto &l : CLoginSession::SystemLines())
         accepted += l.status == 1;
     EXPECT_EQ(accepted, 18);
-    // Pages asked once each: groups 1, 3; users 1, 11, 21.
+    // Pages asked once each: groups from 1 and 3, users from 1, 11 and 21.
     EXPECT_EQ(server.CountOf(kGroupListReq), 2u);
+    EXPECT_EQ(server.CountOf(0x5001000B), 3u);
 }
 
 TEST_F(LoginEndToEnd, ExitWhileRegisteredSendsOneLogout)
