@@ -1,31 +1,53 @@
-// Program entry of the dispatcher's console.
-#include "core/Edition.h"
-#include "core/Log.h"
-#include "core/SystemConfig.h"
+// Program entry of the dispatcher's console: single instance, the login window first
+// (it owns the core services and ends the program when it closes), then the main
+// window, the one message loop, and a restart when the login asked for one.
+#include "console/ui/Mainfrm.h"
+#include "core/ProcessUtils.h"
+#include "core/SessionIdentity.h"
+#include "core/ui/ConsoleServices.h"
+#include "core/ui/Loginfrm.h"
+
 #include "console/ui/FontSetup.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QProcess>
+#include <exception>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    zox::skin::InstallFontSubstitutions();
-    try {
-        if (!g_pSystemConfig)
-            g_pSystemConfig = new CSystemConfig();
-    } catch (const std::exception &e) {
-        QMessageBox::critical(nullptr, "ZoxClient", QString::fromUtf8(e.what()));
-        return 0;
+    // 1. A second start ends the first; a restarted console ends its predecessor.
+    if (const pid_t other = FindProcessByName(kConsoleExeName))
+        KillProcess(other);
+
+    QString selfPath;
+    {
+        // 2. The application object.
+        QApplication app(argc, argv);
+        app.setQuitOnLastWindowClosed(false);
+        selfPath = QCoreApplication::applicationFilePath();
+        zox::skin::InstallFontSubstitutions();
+        try {
+            // 3. The login window: configuration, log, network, media, splash; then its
+            //    create handler (cache, platform links, the first tick in 10 ms).
+            TLoginForm login(MakeConsoleServices());
+            QObject::connect(&login, &TLoginForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+            login.OnFormCreate();
+            // 4. The main window. Closing it ends the console like its exit button.
+            TMainForm mainForm;
+            mainForm.SetExitAction([&login] { login.close(); });
+            // 5., 6. The loop runs until the login window closes; the main window is
+            //    destroyed first, then the login window.
+            app.exec();
+        } catch (const std::exception &e) {
+            // 7. The standard exception box.
+            QMessageBox::critical(nullptr, QStringLiteral("ZoxClient"), QString::fromUtf8(e.what()));
+        } catch (...) {
+            QMessageBox::critical(nullptr, QStringLiteral("ZoxClient"), QString());
+        }
     }
-    if (g_pSystemConfig->IsWriteLogFile()) {
-        OpenLogAtStart(zox::edition::kVersionText);
-        for (const std::string &note : g_pSystemConfig->GetLoadNotes())
-            WriteLog("%s", note.c_str());
-    }
-    int rc = 0;
-    delete g_pSystemConfig;
-    g_pSystemConfig = nullptr;
-    CloseLogFile();
-    return rc;
+    // 8. The restart: the own executable again, no arguments.
+    if (g_byRestartFlag.load() != 0)
+        QProcess::startDetached(selfPath, {});
+    return 0;
 }
