@@ -7,6 +7,8 @@
 #include "console/OperateBarLayout.h"
 #include "console/PictureState.h"
 #include "console/UserCellRules.h"
+#include "console/ZoxDataModuleListCache.h"
+#include "console/ui/Msgtipfrm.h"
 #include "console/ui/SkinImageMap.h"
 #include "console/ui/SkinPanel.h"
 #include "core/ui/PngResource.h"
@@ -17,6 +19,8 @@
 #include "console/ui/TUserCellCtrl.h"
 #include "core/Log.h"
 #include "core/SystemConfig.h"
+#include "core/ZoxLoginCache.h"
+#include "core/ui/Loginfrm.h"
 #include "core/net/NetFacade.h"
 #include "host/MessageNumbers.h"
 #include "host/WindowMessage.h"
@@ -98,6 +102,8 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
     resize(kDesignClientWidth, kDesignClientHeight);
     setMinimumSize(kMinWidth, kMinHeight);
 
+    // The chat indicator acts only while the console is logged in.
+    m_isRunning = [] { return g_pLoginForm && g_pLoginForm->IsRunning(); };
     BuildForm();
     // Nothing selected yet.
     SetCurrentSelection(kSelectNone, -1, "", -1);
@@ -495,8 +501,11 @@ void TMainForm::InitSplitImages()
 
 void TMainForm::CreateRtspClient()
 {
-    // The RTSP client is its own step; until it exists the console runs without video
-    // preview. The failure tip shows only when a client was tried and did not start.
+    if (m_hasRtspClient || !m_rtspStarter)
+        return;
+    m_hasRtspClient = m_rtspStarter();
+    m_rtspStartFailed = !m_hasRtspClient;
+    // The camera checks of the enabled cameras are loaded by the client's own step.
 }
 
 void TMainForm::RebuildDispatchLines()
@@ -511,8 +520,11 @@ void TMainForm::ShowMapForm()
 
 void TMainForm::OnFormShow()
 {
-    // The message tip for a client that failed to start is shown by the RTSP step's
-    // CreateRtspClient result; nothing failed while no client is attempted.
+    // The window shows and works without video preview; the tip comes once it shows.
+    if (m_rtspStarter && !m_hasRtspClient && m_rtspStartFailed)
+        QTimer::singleShot(0, this, [] {
+            ShowMsgTip("RTSP client initialization failed, please check the network configuration.");
+        });
 }
 
 void TMainForm::OnFormDestroy()
@@ -1003,6 +1015,13 @@ void TMainForm::wheelEvent(QWheelEvent *event)
 
 void TMainForm::ReloadLists()
 {
+    // Without a cache of its own the window reads the console's data module.
+    if ((!m_pListCache || m_pListCache == m_pModuleCache.get()) && g_pZoxDataModule &&
+        m_pCacheModule != g_pZoxDataModule) {
+        m_pModuleCache = std::make_unique<TZoxDataModuleListCache>(*g_pZoxDataModule);
+        m_pCacheModule = g_pZoxDataModule;
+        SetListCache(m_pModuleCache.get());
+    }
     ClearGroupCells();
     ClearUserCells();
     LoadGroupCells();

@@ -75,6 +75,9 @@ public:
     void SetExitAction(std::function<void()> action) { m_exitAction = std::move(action); }
     // Whether the console is logged in (login state 13); the chat indicator acts only then.
     void SetRunningTest(std::function<bool()> test) { m_isRunning = std::move(test); }
+    // The RTSP client's start (the video step supplies it): true when the client runs.
+    // Without one no client is tried and the console runs without video preview.
+    void SetRtspClientStarter(std::function<bool()> start) { m_rtspStarter = std::move(start); }
     // Whether the messaging bridge has a registered peer.
     void SetBridgeReadyTest(std::function<bool()> test) { m_bridgeReady = std::move(test); }
 
@@ -272,6 +275,11 @@ private:
     bool m_inFullScreenToggle = false;
     bool m_videoTitlesVisible = true;
     bool m_hasRtspClient = false;
+    bool m_rtspStartFailed = false;
+    std::function<bool()> m_rtspStarter;
+    // The lists' view of the console's data module, when no other cache was set.
+    std::unique_ptr<IMainListCache> m_pModuleCache;
+    const void *m_pCacheModule = nullptr;
     bool m_created = false;
 
     SkinImageMap *m_pImageMap = nullptr;

@@ -380,12 +380,21 @@ void TLoginForm::HideMainWindow()
         g_pMainForm->hide();
 }
 
-void TLoginForm::TearDownMainWindow() {}
+void TLoginForm::TearDownMainWindow()
+{
+    if (g_pMainForm)
+        g_pMainForm->OnFormDestroy();
+}
 
 void TLoginForm::StartMainWindow()
 {
-    if (g_pMainForm)
-        g_pMainForm->show();
+    if (!g_pMainForm)
+        return;
+    g_pMainForm->CreateRtspClient();
+    g_pMainForm->RebuildDispatchLines();
+    g_pMainForm->ReloadLists();
+    g_pMainForm->show();
+    g_pMainForm->ShowMapForm();
 }
 
 void TLoginForm::RemoveUserFromLine(const std::string &, uint8_t, const std::string &, uint32_t) {}

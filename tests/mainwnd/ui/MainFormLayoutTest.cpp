@@ -2,6 +2,7 @@
 #include "MainFormFixture.h"
 
 #include "console/MainWindowLayout.h"
+#include "console/ui/Msgtipfrm.h"
 
 #include <QSplitter>
 #include <QShortcut>
@@ -255,6 +256,38 @@ TEST_F(MainFrame, TitleAndUnitFromTheConfiguration)
     EXPECT_EQ(form->c_pLabelGroupUnit->text(), "City Operations");
     EXPECT_EQ(form->GetCurrentWindowCount(), 4);
     EXPECT_TRUE(form->IsSplitImageSelected(form->c_pImageSplit[3]));
+}
+
+} // namespace
+
+namespace {
+
+// The RTSP client's start: a client that does not start leaves the window working and
+// shows the tip once; no client tried (the video step absent) shows nothing.
+TEST_F(MainFrame, RtspClientFailureTip)
+{
+    for (int started : {0, 1, -1}) {
+        Build(false);
+        if (started >= 0)
+            form->SetRtspClientStarter([started] { return started == 1; });
+        form->CreateRtspClient();
+        EXPECT_EQ(form->HasRtspClient(), started == 1);
+        QString tip;
+        QTimer::singleShot(300, [&] {
+            if (auto *d = qobject_cast<TMsgTipForm *>(QApplication::activeModalWidget())) {
+                tip = d->c_pLabelMsg->text();
+                d->done(TSkinDialog::kResultOk);
+            }
+        });
+        ShowForm();
+        QTest::qWait(500);
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(tip, started == 0 ? "RTSP client initialization failed, please check the network configuration."
+                                    : "")
+            << started;
+        form.reset();
+        TearDown();
+    }
 }
 
 } // namespace
