@@ -128,7 +128,7 @@ protected:
 
 TEST_F(MainAfterLogin, ListsShowWhatTheServerServed)
 {
-    LogIn();
+    ASSERT_NO_FATAL_FAILURE(LogIn());
     const auto &g = mainForm->GroupCells();
     ASSERT_EQ(g.size(), 8u);
     EXPECT_EQ(g[0]->GetGroupName(), "All user");
@@ -152,7 +152,7 @@ TEST_F(MainAfterLogin, ListsShowWhatTheServerServed)
 
 TEST_F(MainAfterLogin, StateNoticeReachesTheTileWithinOneRefresh)
 {
-    LogIn();
+    ASSERT_NO_FATAL_FAILURE(LogIn());
     ASSERT_TRUE(mainForm->SelectGroupCell(kGroupTypeServer, 11));
     TUserCellCtrl *t = UserTile("3002");
     ASSERT_NE(t, nullptr);
@@ -169,7 +169,7 @@ TEST_F(MainAfterLogin, StateNoticeReachesTheTileWithinOneRefresh)
 
 TEST_F(MainAfterLogin, ReclickKeepsTilesAndSelectionRules)
 {
-    LogIn();
+    ASSERT_NO_FATAL_FAILURE(LogIn());
     ASSERT_TRUE(mainForm->SelectGroupCell(kGroupTypeServer, 11));
     EXPECT_TRUE(IsGroupSelectionActive());
     EXPECT_EQ(mainForm->VisibleOperateButtons().size(), 10u);
@@ -195,7 +195,7 @@ TEST_F(MainAfterLogin, ReclickKeepsTilesAndSelectionRules)
 // <build>/docs/main-window.png.
 TEST_F(MainAfterLogin, Picture)
 {
-    LogIn();
+    ASSERT_NO_FATAL_FAILURE(LogIn());
     Notice("3002", 1, 0x00000100, 0);
     Notice("3003", 1, 0x00000100, 0);
     Notice("3005", 1, 0x00000003, 0);
