@@ -633,7 +633,6 @@ void TMainForm::SetPictureEnabled(QLabel *picture, bool enabled)
 
 void TMainForm::UpdatePictureHints()
 {
-    c_pImageFullScreen->setToolTip(QString::fromUtf8(FullScreenHint(m_modes.fullScreen)));
     // The other pictures carry their hints without showing them.
     c_pImageLeftVisible->setProperty("hint", QString::fromUtf8(LeftColumnHint(m_modes.leftVisible)));
     c_pImageSwitchBottom->setProperty("hint", QString::fromUtf8(FoldHint(m_modes.folded)));
@@ -890,6 +889,7 @@ void TMainForm::ToggleFullScreen()
         SetImageCtrlStatus(c_pImageMax, zox::skin::kPictureNormal);
     }
     SetImageCtrlStatus(c_pImageFullScreen, GetImageCtrlStatus(c_pImageFullScreen));
+    c_pImageFullScreen->setToolTip(QString::fromUtf8(FullScreenHint(m_modes.fullScreen)));
     UpdatePictureHints();
     m_inFullScreenToggle = false;
     OnFormResize();

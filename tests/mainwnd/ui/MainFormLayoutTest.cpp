@@ -131,6 +131,9 @@ TEST_F(MainFrame, FullScreenRoundTripFromMaximisedAndFromNormal)
         QCoreApplication::processEvents();
         ASSERT_EQ(form->isMaximized(), maximised);
         const FrameState before = Capture(*form);
+        if (maximised) {
+            EXPECT_EQ(form->c_pImageFullScreen->toolTip(), "Full screen"); // as designed, before the first switch
+        }
         form->OnImageFullScreenClick();
         QCoreApplication::processEvents();
         EXPECT_TRUE(form->IsFullScreen());
