@@ -565,8 +565,10 @@ void BulkInsert(soci::session &s, std::size_t rows, Fn &&insertChunk)
 
 int TZoxDataModule::InsertSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> users)
 {
+    // The statement needs at least one row; an empty list is refused like a
+    // statement without values.
     if (users.empty())
-        return 0;
+        return -1;
     int rc = RunOnQuery(c_pAdoQuery, "InsertSystemUsers", [&](soci::session &s) {
         auto &p = PreparedOf<PreparedUsers>(c_pAdoQuery, s, kPreparedUsers);
         BulkInsert(s, users.size(), [&](std::size_t first, std::size_t count) {
@@ -691,8 +693,9 @@ int TZoxDataModule::DeleteGroupMembers()
 
 int TZoxDataModule::InsertGroupMembers(std::vector<ST_ZOX_GROUP_MEMBER> members)
 {
+    // As for the users: no rows, no statement.
     if (members.empty())
-        return 0;
+        return -1;
     int rc = RunOnQuery(c_pAdoQuery, "InsertGroupMembers", [&](soci::session &s) {
         auto &p = PreparedOf<PreparedMembers>(c_pAdoQuery, s, kPreparedMembers);
         BulkInsert(s, members.size(), [&](std::size_t first, std::size_t count) {

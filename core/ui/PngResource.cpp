@@ -16,7 +16,7 @@ void LoadPngResource(QLabel *image, const QString &name)
     const QString path = QStringLiteral(":/img/") + name + QStringLiteral(".png");
     QPixmap picture;
     if (!picture.load(path, "PNG")) {
-        WriteLog("LoadPngResource: no picture %s", name.toUtf8().constData());
+        WriteLog("res: no picture %s", name.toUtf8().constData());
         return;
     }
     image->setPixmap(picture);

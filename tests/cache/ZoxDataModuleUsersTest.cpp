@@ -234,7 +234,10 @@ TEST_F(CacheTest, APageOfUsersOrMembersIsStoredOrRefusedAsAWhole)
     ASSERT_EQ(0, dm->InsertSystemUsers({User("301"), User("302")}));
     EXPECT_EQ(-1, dm->InsertGroupMembers({{1, "301"}, {1, "302"}, {1, "301"}}));
     EXPECT_EQ(0, db->count("SELECT COUNT(*) FROM zox_system_group_member"));
-    EXPECT_EQ(0, dm->InsertSystemUsers({}));
+    // A list without rows makes no valid statement: refused, nothing changes.
+    EXPECT_EQ(-1, dm->InsertSystemUsers({}));
+    EXPECT_EQ(-1, dm->InsertGroupMembers({}));
+    EXPECT_EQ(2, db->count("SELECT COUNT(*) FROM zox_system_user"));
 
     // A list longer than one statement carries, with a duplicate at its end.
     std::vector<ST_ZOX_SYSTEM_USER> many;
