@@ -143,6 +143,10 @@ void TLoginForm::BuildForm()
     c_pHeartbeatTimer = new QTimer(this);
     c_pRetryTimer = new QTimer(this);
     c_pCmsPollTimer = new QTimer(this);
+    // The periods are exact: Qt's default timers may fire up to 5% off (a second off for
+    // periods of 20 s or more), which would move the re-sends and the time limits.
+    for (QTimer *t : {c_pLoginTimer, c_pHeartbeatTimer, c_pRetryTimer, c_pCmsPollTimer})
+        t->setTimerType(Qt::PreciseTimer);
     connect(c_pLoginTimer, &QTimer::timeout, this, [this] { m_session->OnLoginTimerOut(); });
     connect(c_pHeartbeatTimer, &QTimer::timeout, this, [this] { m_session->OnHeartbeatTimerOut(); });
     connect(c_pRetryTimer, &QTimer::timeout, this, [this] { m_session->OnRetryTimerOut(); });

@@ -162,6 +162,34 @@ TEST(LoginForm, VehicleLinkThatDidNotStart)
     EXPECT_TRUE(f.sent.empty());
 }
 
+TEST(LoginForm, UnansweredRegisterIsResentAfterFiveSeconds)
+{
+    Fixture f("[Security]\nAutoLogin=1\nLoginUsername=8001\nLoginPassword=1234\n[Debug]\nWriteLogFile=0\n");
+    TLoginForm form(f.Services());
+    QElapsedTimer clock;
+    std::vector<qint64> at;
+    std::size_t seen = 0;
+    form.OnFormCreate();
+    clock.start();
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            for (; seen < f.sent.size(); ++seen)
+                at.push_back(clock.elapsed());
+            return at.size() >= 2;
+        },
+        8000));
+    // Both are register requests (type 0); the re-send follows 5000 ms after the first,
+    // not the 5250 ms that a 5% timer tolerance allows.
+    for (const auto &d : f.sent) {
+        ASSERT_EQ(d.size(), 36u);
+        EXPECT_EQ(std::vector<uint8_t>(d.begin() + 4, d.begin() + 8), (std::vector<uint8_t>{0x50, 0x01, 0x00, 0x01}));
+    }
+    const qint64 gap = at[1] - at[0];
+    EXPECT_GE(gap, 4990);
+    EXPECT_LE(gap, 5150);
+    form.OnFormDestroy();
+}
+
 TEST(LoginForm, MediaFailureLeavesConsoleUninitialised)
 {
     Fixture f("[Debug]\nWriteLogFile=0\n");
