@@ -5,6 +5,7 @@
 #include "core/ProcessUtils.h"
 #include "core/SessionIdentity.h"
 #include "core/ui/ConsoleServices.h"
+#include "core/ui/ConsoleWindows.h"
 #include "core/ui/Loginfrm.h"
 
 #include "console/ui/FontSetup.h"
@@ -31,11 +32,10 @@ int main(int argc, char *argv[])
             // 3. The login window: configuration, log, network, media, splash; then its
             //    create handler (cache, platform links, the first tick in 10 ms).
             TLoginForm login(MakeConsoleServices());
-            QObject::connect(&login, &TLoginForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
             login.OnFormCreate();
             // 4. The main window. Closing it ends the console like its exit button.
             TMainForm mainForm;
-            mainForm.SetExitAction([&login] { login.close(); });
+            ConnectConsoleWindows(login, mainForm);
             // 5., 6. The loop runs until the login window closes; the main window is
             //    destroyed first, then the login window.
             app.exec();

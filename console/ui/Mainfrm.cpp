@@ -25,6 +25,7 @@
 #include "host/MessageNumbers.h"
 #include "host/WindowMessage.h"
 
+#include <QGuiApplication>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
@@ -567,8 +568,10 @@ void TMainForm::showEvent(QShowEvent *event)
         m_pFullScreenKey->setEnabled(true);
     if (m_pExitFullScreenKey)
         m_pExitFullScreenKey->setEnabled(true);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         OnFormShow();
+        FitToStateLater();
+    }
 }
 
 void TMainForm::hideEvent(QHideEvent *event)
@@ -822,10 +825,13 @@ void TMainForm::OnImageSettingClick()
 
 void TMainForm::ApplyWindowState(bool maximized)
 {
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
+        m_normalGeometry = geometry();
     Qt::WindowStates s = windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized);
     if (maximized)
         s |= Qt::WindowMaximized;
     setWindowState(s);
+    FitToStateLater();
     m_modes.maximized = maximized;
     UpdatePictureHints();
 }
@@ -861,6 +867,8 @@ void TMainForm::ToggleFullScreen()
         EnterFullScreen(m_modes, m_fullScreenMemory);
         UpdatePictureHints();
         // The window covers the whole screen.
+        if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
+            m_normalGeometry = geometry();
         setWindowState((windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized)) | Qt::WindowFullScreen);
         c_pPanelTitleBar->hide();
         c_pPanelRightTop->hide();
@@ -875,6 +883,7 @@ void TMainForm::ToggleFullScreen()
                 holds = true;
         if (!holds)
             c_pPanelPrompt->hide();
+        FitToStateLater();
     } else {
         LeaveFullScreen(m_modes, m_fullScreenMemory);
         c_pPanelTitleBar->show();
@@ -896,6 +905,34 @@ void TMainForm::ToggleFullScreen()
     LayoutLeftColumn();
     LayoutRightColumn();
     // The video wall lays itself out once here (its own step).
+}
+
+// Without a window manager (a bare X server, a kiosk session) the window state alone
+// does not size a frameless window. A moment after a change, a window whose size
+// still does not follow its state is sized here; under a window manager it already is.
+void TMainForm::FitToStateLater()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    QTimer::singleShot(200, this, [this] {
+        QScreen *s = screen();
+        if (!s || !isVisible())
+            return;
+        QRect want;
+        if (windowState() & Qt::WindowFullScreen)
+            want = s->geometry();
+        else if (windowState() & Qt::WindowMaximized)
+            want = s->availableGeometry();
+        else if (!(windowState() & Qt::WindowMinimized) && m_normalGeometry.isValid())
+            want = m_normalGeometry;
+        if (want.isValid() && geometry() != want) {
+            const Qt::WindowStates state = windowState();
+            setGeometry(want);
+            // Sizing by hand may drop the state on some platforms; it still holds.
+            if (windowState() != state)
+                setWindowState(state);
+        }
+    });
 }
 
 // ---------------------------------------------------------------------------------

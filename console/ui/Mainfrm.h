@@ -248,6 +248,7 @@ private:
     void InitSplitImages();
     void ApplyGeometry();
     void ApplyWindowState(bool maximized);
+    void FitToStateLater();
     void SetPictureEnabled(QLabel *picture, bool enabled);
     void UpdatePictureHints();
     void RegisterHotKeys();
@@ -273,6 +274,7 @@ private:
     zox::mainwnd::MainWindowModes m_modes;
     zox::mainwnd::FullScreenMemory m_fullScreenMemory;
     bool m_inFullScreenToggle = false;
+    QRect m_normalGeometry; // size of the window in its normal state, kept across full screen
     bool m_videoTitlesVisible = true;
     bool m_hasRtspClient = false;
     bool m_rtspStartFailed = false;

@@ -152,7 +152,10 @@ bool SkinImageMap::eventFilter(QObject *watched, QEvent *event)
                     h.press(picture);
             }
         }
-        break;
+        // A picture takes its own presses: passed on to its parent (a title bar that
+        // drags the window), the press would start a window move that swallows the
+        // release, and the click would never come.
+        return true;
     }
     case QEvent::MouseButtonRelease: {
         auto *me = static_cast<QMouseEvent *>(event);

@@ -230,6 +230,40 @@ TEST_F(Controls, ImageMapOfAForm)
 }
 
 namespace {
+// Counts the presses that reach a widget.
+struct PressCounter : QObject {
+    int presses = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::MouseButtonPress)
+            ++presses;
+        return false;
+    }
+};
+} // namespace
+
+// A picture keeps its presses: its parent (a title bar that drags the window) never
+// sees them, so no window move starts and swallows the release of the click.
+TEST_F(Controls, ImageMapPressesStayWithThePicture)
+{
+    QWidget titleBar(host.get());
+    PressCounter counter;
+    titleBar.installEventFilter(&counter);
+    QLabel exit(&titleBar);
+    exit.setGeometry(0, 0, 30, 30);
+    SkinImageMap map(1);
+    map.Add(&exit, {"IMG_BTN_CLOSE_NORMAL", "IMG_BTN_CLOSE_NORMAL", "IMG_BTN_CLOSE_FOCUSED", "IMG_BTN_CLOSE_PRESSED"});
+    int clicks = 0;
+    map.SetOnClick(&exit, [&](QLabel *) { ++clicks; });
+    QTest::mouseClick(&exit, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(counter.presses, 0);
+    // A press on the bar itself still reaches it.
+    QTest::mousePress(&titleBar, Qt::LeftButton, {}, QPoint(50, 5));
+    EXPECT_EQ(counter.presses, 1);
+}
+
+namespace {
 std::vector<std::string> g_keys;
 const void *g_context = nullptr;
 int RecordKey(const void *context, const std::string &key)

@@ -1,14 +1,17 @@
 // The login window's start-up duties with stand-in services (no network, no database).
+#include "console/ui/Mainfrm.h"
 #include "console/ui/Splashfrm.h"
 #include "core/Log.h"
 #include "core/SessionIdentity.h"
 #include "core/SystemConfig.h"
+#include "core/ui/ConsoleWindows.h"
 #include "core/ui/Loginfrm.h"
 #include "core/ui/SystemMessageBox.h"
 #include "tests/support/TempDir.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -201,3 +204,26 @@ TEST(LoginForm, MediaFailureLeavesConsoleUninitialised)
 }
 
 } // namespace
+
+// The exit picture of the main window ends the program's loop, with the login window
+// hidden (automatic login) and the main window shown, as in a running console.
+TEST(LoginForm, MainWindowExitEndsTheLoop)
+{
+    Fixture f("[Security]\nAutoLogin=1\nLoginUsername=8001\nLoginPassword=1234\n[Debug]\nWriteLogFile=0\n");
+    TLoginForm form(f.Services());
+    form.OnFormCreate();
+    TMainForm mainForm;
+    ConnectConsoleWindows(form, mainForm);
+    mainForm.show();
+    QTimer::singleShot(50, &mainForm, [&] {
+        QLabel *exit = mainForm.c_pImageExit;
+        const QPoint centre(exit->width() / 2, exit->height() / 2);
+        QTest::mousePress(exit, Qt::LeftButton, Qt::NoModifier, centre);
+        QTest::mouseRelease(exit, Qt::LeftButton, Qt::NoModifier, centre);
+    });
+    // A loop that is not ended by the exit runs into this bound instead.
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
+    EXPECT_EQ(App().exec(), 0);
+    mainForm.hide();
+    form.OnFormDestroy();
+}
