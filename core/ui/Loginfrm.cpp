@@ -128,6 +128,8 @@ void TLoginForm::BuildForm()
     c_pEditPassword->setGeometry(130, 110, 180, 24);
     c_pEditPassword->setMaxLength(31);
     c_pEditPassword->setEchoMode(QLineEdit::Password);
+    // The password shows as "*", whatever the style's own mask character is.
+    c_pEditPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     connect(c_pEditUserName, &QLineEdit::textChanged, this, [this] { m_session->OnReqFieldChange(); });
     connect(c_pEditPassword, &QLineEdit::textChanged, this, [this] { m_session->OnReqFieldChange(); });
 
