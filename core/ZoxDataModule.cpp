@@ -309,6 +309,107 @@ struct PreparedUserState : TZoxPreparedStatement {
 
 } // namespace
 
+namespace {
+
+// Runs a statement that reads nothing.
+int Execute(TZoxQuery &query, const char *operation, const char *sql)
+{
+    return RunOnQuery(query, operation, [&](soci::session &s) {
+        s << Named(sql);
+        return 0;
+    });
+}
+
+// Reads a list: `bind` binds the columns and values, `take` makes the record of the
+// row just fetched. The output is emptied first and filled only when every row was read.
+template <class T, class Bind, class Take>
+int ReadList(TZoxQuery &query, const char *operation, const std::string &sql, std::vector<T> &out, Bind &&bind,
+             Take &&take)
+{
+    out.clear();
+    std::vector<T> rows;
+    int rc = RunOnQuery(query, operation, [&](soci::session &s) {
+        ForEachRow(s, sql, bind, [&] { rows.push_back(take()); });
+        return 0;
+    });
+    if (rc == 0)
+        out = std::move(rows);
+    return rc;
+}
+
+// Reads the first row: `bind` binds the columns and values, `take` reads the row.
+// 0 when there was a row, -2 when there was none, -1 on failure.
+template <class Bind, class Take>
+int ReadFirstRow(TZoxQuery &query, const char *operation, const std::string &sql, Bind &&bind, Take &&take)
+{
+    return RunOnQuery(query, operation, [&](soci::session &s) {
+        std::size_t rows = 0;
+        ForEachRow(s, sql, bind, [&] {
+            if (rows++ == 0)
+                take();
+        });
+        return rows == 0 ? -2 : 0;
+    });
+}
+
+// Reads one text column of the first row selected by one text key into `value`
+// (NULL reads as empty); `value` is left unchanged unless the result is 0.
+int ReadText(TZoxQuery &query, const char *operation, const char *sql, const std::string &key, std::string &value)
+{
+    std::string column, bound = key, found;
+    indicator ind = soci::i_ok;
+    int rc = ReadFirstRow(
+        query, operation, sql,
+        [&](soci::statement &st) {
+            st.exchange(soci::into(column, ind));
+            st.exchange(soci::use(bound));
+        },
+        [&] { found = Text(column, ind); });
+    if (rc == 0)
+        value = std::move(found);
+    return rc;
+}
+
+// Reads a list of users; `bind` adds the statement's values after the columns.
+template <class Bind>
+int ReadUsers(TZoxQuery &query, const char *operation, const std::string &sql, bool withType,
+              std::vector<ST_ZOX_SYSTEM_USER> &users, Bind &&bind)
+{
+    UserRow row;
+    return ReadList(
+        query, operation, sql, users,
+        [&](soci::statement &st) {
+            row.Into(st, withType);
+            bind(st);
+        },
+        [&] { return row.Take(withType); });
+}
+
+template <class Bind>
+int ReadCount(TZoxQuery &query, const char *operation, const std::string &sql, Bind &&bind)
+{
+    return RunOnQuery(query, operation, [&](soci::session &s) {
+        long long num = 0;
+        indicator ind = soci::i_ok;
+        std::size_t rows = ForEachRow(
+            s, sql,
+            [&](soci::statement &st) {
+                st.exchange(soci::into(num, ind));
+                bind(st);
+            },
+            [] {});
+        if (rows == 0 || ind == soci::i_null || num < 0)
+            throw std::runtime_error("count without a value");
+        return CountResult(num);
+    });
+}
+
+const auto kNoValues = [](soci::statement &) {};
+
+const char *const kAvailable = " AND u.priority<>4 AND u.regState<>0 AND u.regState<>3 AND u.callState=0";
+
+} // namespace
+
 TZoxDataModule::TZoxDataModule()
 {
     DataModuleCreate(nullptr);
@@ -340,41 +441,31 @@ int TZoxDataModule::ClearAll()
 
 int TZoxDataModule::DeleteSystemLines()
 {
-    return RunOnQuery(c_pAdoQuery, "DeleteSystemLines", [](soci::session &s) {
-        s << Named("DELETE FROM zox_system_line");
-        return 0;
-    });
+    return Execute(c_pAdoQuery, "DeleteSystemLines", "DELETE FROM zox_system_line");
 }
 
 int TZoxDataModule::GetSystemLines(std::vector<ST_ZOX_SYSTEM_LINE> &lines)
 {
-    lines.clear();
-    std::vector<ST_ZOX_SYSTEM_LINE> rows;
-    int rc = RunOnQuery(c_pAdoQuery, "GetSystemLines", [&](soci::session &s) {
-        std::string name, nick;
-        long long softPhone = 0, videoOnly = 0;
-        indicator ind[4] = {};
-        ForEachRow(
-            s, "SELECT lineName, nickName, softPhone, videoOnly FROM zox_system_line ORDER BY lineName",
-            [&](soci::statement &st) {
-                st.exchange(soci::into(name, ind[0]));
-                st.exchange(soci::into(nick, ind[1]));
-                st.exchange(soci::into(softPhone, ind[2]));
-                st.exchange(soci::into(videoOnly, ind[3]));
-            },
-            [&] {
-                ST_ZOX_SYSTEM_LINE line;
-                line.lineName = Text(name, ind[0]);
-                line.nickName = Text(nick, ind[1]);
-                line.softPhone = static_cast<uint8_t>(Fit(softPhone, ind[2], 0, kU8, "softPhone"));
-                line.videoOnly = static_cast<uint8_t>(Fit(videoOnly, ind[3], 0, kU8, "videoOnly"));
-                rows.push_back(std::move(line));
-            });
-        return 0;
-    });
-    if (rc == 0)
-        lines = std::move(rows);
-    return rc;
+    std::string name, nick;
+    long long softPhone = 0, videoOnly = 0;
+    indicator ind[4] = {};
+    return ReadList(
+        c_pAdoQuery, "GetSystemLines",
+        "SELECT lineName, nickName, softPhone, videoOnly FROM zox_system_line ORDER BY lineName", lines,
+        [&](soci::statement &st) {
+            st.exchange(soci::into(name, ind[0]));
+            st.exchange(soci::into(nick, ind[1]));
+            st.exchange(soci::into(softPhone, ind[2]));
+            st.exchange(soci::into(videoOnly, ind[3]));
+        },
+        [&] {
+            ST_ZOX_SYSTEM_LINE line;
+            line.lineName = Text(name, ind[0]);
+            line.nickName = Text(nick, ind[1]);
+            line.softPhone = static_cast<uint8_t>(Fit(softPhone, ind[2], 0, kU8, "softPhone"));
+            line.videoOnly = static_cast<uint8_t>(Fit(videoOnly, ind[3], 0, kU8, "videoOnly"));
+            return line;
+        });
 }
 
 int TZoxDataModule::InsertSystemLine(const ST_ZOX_SYSTEM_LINE &line)
@@ -389,61 +480,8 @@ int TZoxDataModule::InsertSystemLine(const ST_ZOX_SYSTEM_LINE &line)
 
 int TZoxDataModule::DeleteSystemUsers()
 {
-    return RunOnQuery(c_pAdoQuery, "DeleteSystemUsers", [](soci::session &s) {
-        s << Named("DELETE FROM zox_system_user");
-        return 0;
-    });
+    return Execute(c_pAdoQuery, "DeleteSystemUsers", "DELETE FROM zox_system_user");
 }
-
-namespace {
-
-// Reads a list of users; `bind` adds the statement's values after the columns.
-template <class Bind>
-int ReadUsers(TZoxQuery &query, const char *operation, const std::string &sql, bool withType,
-              std::vector<ST_ZOX_SYSTEM_USER> &users, Bind &&bind)
-{
-    users.clear();
-    std::vector<ST_ZOX_SYSTEM_USER> rows;
-    int rc = RunOnQuery(query, operation, [&](soci::session &s) {
-        UserRow row;
-        ForEachRow(
-            s, sql,
-            [&](soci::statement &st) {
-                row.Into(st, withType);
-                bind(st);
-            },
-            [&] { rows.push_back(row.Take(withType)); });
-        return 0;
-    });
-    if (rc == 0)
-        users = std::move(rows);
-    return rc;
-}
-
-template <class Bind>
-int ReadCount(TZoxQuery &query, const char *operation, const std::string &sql, Bind &&bind)
-{
-    return RunOnQuery(query, operation, [&](soci::session &s) {
-        long long num = 0;
-        indicator ind = soci::i_ok;
-        std::size_t rows = ForEachRow(
-            s, sql,
-            [&](soci::statement &st) {
-                st.exchange(soci::into(num, ind));
-                bind(st);
-            },
-            [] {});
-        if (rows == 0 || ind == soci::i_null || num < 0)
-            throw std::runtime_error("count without a value");
-        return CountResult(num);
-    });
-}
-
-const auto kNoValues = [](soci::statement &) {};
-
-const char *const kAvailable = " AND u.priority<>4 AND u.regState<>0 AND u.regState<>3 AND u.callState=0";
-
-} // namespace
 
 int TZoxDataModule::GetSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> &users)
 {
@@ -472,22 +510,15 @@ int TZoxDataModule::CountAvailableUsers()
 int TZoxDataModule::GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user)
 {
     ST_ZOX_SYSTEM_USER found;
-    int rc = RunOnQuery(c_pAdoQuery, "GetSystemUser", [&](soci::session &s) {
-        UserRow row;
-        std::string key = number;
-        std::size_t rows = 0;
-        ForEachRow(
-            s, "SELECT " + UserColumns("") + " FROM zox_system_user WHERE userNumber=?",
-            [&](soci::statement &st) {
-                row.Into(st, true);
-                st.exchange(soci::use(key));
-            },
-            [&] {
-                if (rows++ == 0)
-                    found = row.Take(true);
-            });
-        return rows == 0 ? -2 : 0;
-    });
+    UserRow row;
+    std::string key = number;
+    int rc = ReadFirstRow(
+        c_pAdoQuery, "GetSystemUser", "SELECT " + UserColumns("") + " FROM zox_system_user WHERE userNumber=?",
+        [&](soci::statement &st) {
+            row.Into(st, true);
+            st.exchange(soci::use(key));
+        },
+        [&] { found = row.Take(true); });
     if (rc == 0) {
         found.userNumber = number;
         user = std::move(found);
@@ -498,22 +529,8 @@ int TZoxDataModule::GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER 
 int TZoxDataModule::GetDisplayName(const std::string &number, std::string &displayName)
 {
     std::string found;
-    int rc = RunOnQuery(c_pAdoQuery, "GetDisplayName", [&](soci::session &s) {
-        std::string name, key = number;
-        indicator ind = soci::i_ok;
-        std::size_t rows = 0;
-        ForEachRow(
-            s, "SELECT displayName FROM zox_system_user WHERE userNumber=?",
-            [&](soci::statement &st) {
-                st.exchange(soci::into(name, ind));
-                st.exchange(soci::use(key));
-            },
-            [&] {
-                if (rows++ == 0)
-                    found = Text(name, ind);
-            });
-        return rows == 0 ? -2 : 0;
-    });
+    int rc = ReadText(c_pAdoQuery, "GetDisplayName", "SELECT displayName FROM zox_system_user WHERE userNumber=?",
+                      number, found);
     if (rc == 0)
         displayName = found.empty() ? number : found;
     return rc;
@@ -597,10 +614,7 @@ int TZoxDataModule::InsertSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> users)
 
 int TZoxDataModule::DeleteSystemGroups()
 {
-    return RunOnQuery(c_pAdoQuery, "DeleteSystemGroups", [](soci::session &s) {
-        s << Named("DELETE FROM zox_system_group");
-        return 0;
-    });
+    return Execute(c_pAdoQuery, "DeleteSystemGroups", "DELETE FROM zox_system_group");
 }
 
 namespace {
@@ -631,39 +645,24 @@ struct GroupRow {
 
 int TZoxDataModule::GetSystemGroups(std::vector<ST_ZOX_SYSTEM_GROUP> &groups)
 {
-    groups.clear();
-    std::vector<ST_ZOX_SYSTEM_GROUP> rows;
-    int rc = RunOnQuery(c_pAdoQuery, "GetSystemGroups", [&](soci::session &s) {
-        GroupRow row;
-        ForEachRow(
-            s, "SELECT groupId, groupName, groupNumber FROM zox_system_group ORDER BY groupId",
-            [&](soci::statement &st) { row.Into(st); }, [&] { rows.push_back(row.Take()); });
-        return 0;
-    });
-    if (rc == 0)
-        groups = std::move(rows);
-    return rc;
+    GroupRow row;
+    return ReadList(
+        c_pAdoQuery, "GetSystemGroups", "SELECT groupId, groupName, groupNumber FROM zox_system_group ORDER BY groupId",
+        groups, [&](soci::statement &st) { row.Into(st); }, [&] { return row.Take(); });
 }
 
 int TZoxDataModule::GetSystemGroup(uint32_t groupId, ST_ZOX_SYSTEM_GROUP &group)
 {
     ST_ZOX_SYSTEM_GROUP found;
-    int rc = RunOnQuery(c_pAdoQuery, "GetSystemGroup", [&](soci::session &s) {
-        GroupRow row;
-        long long key = groupId;
-        std::size_t rows = 0;
-        ForEachRow(
-            s, "SELECT groupId, groupName, groupNumber FROM zox_system_group WHERE groupId=?",
-            [&](soci::statement &st) {
-                row.Into(st);
-                st.exchange(soci::use(key));
-            },
-            [&] {
-                if (rows++ == 0)
-                    found = row.Take();
-            });
-        return rows == 0 ? -2 : 0;
-    });
+    GroupRow row;
+    long long key = groupId;
+    int rc = ReadFirstRow(
+        c_pAdoQuery, "GetSystemGroup", "SELECT groupId, groupName, groupNumber FROM zox_system_group WHERE groupId=?",
+        [&](soci::statement &st) {
+            row.Into(st);
+            st.exchange(soci::use(key));
+        },
+        [&] { found = row.Take(); });
     if (rc == 0) {
         found.groupId = groupId;
         group = std::move(found);
@@ -685,10 +684,7 @@ int TZoxDataModule::InsertSystemGroup(const ST_ZOX_SYSTEM_GROUP &group)
 
 int TZoxDataModule::DeleteGroupMembers()
 {
-    return RunOnQuery(c_pAdoQuery, "DeleteGroupMembers", [](soci::session &s) {
-        s << Named("DELETE FROM zox_system_group_member");
-        return 0;
-    });
+    return Execute(c_pAdoQuery, "DeleteGroupMembers", "DELETE FROM zox_system_group_member");
 }
 
 int TZoxDataModule::InsertGroupMembers(std::vector<ST_ZOX_GROUP_MEMBER> members)
@@ -775,18 +771,11 @@ int TZoxDataModule::CountGroupMembersByType(uint32_t groupId, int userType)
 
 int TZoxDataModule::GetRtspCameras(std::vector<ST_ZOX_RTSP_CAMERA> &cameras)
 {
-    cameras.clear();
-    std::vector<ST_ZOX_RTSP_CAMERA> rows;
-    int rc = RunOnQuery(c_pAdoQuery, "GetRtspCameras", [&](soci::session &s) {
-        CameraRow row;
-        ForEachRow(
-            s, std::string("SELECT ") + CameraRow::Columns() + " FROM zox_rtsp_camera ORDER BY cid",
-            [&](soci::statement &st) { row.Into(st); }, [&] { rows.push_back(row.Take()); });
-        return 0;
-    });
-    if (rc == 0)
-        cameras = std::move(rows);
-    return rc;
+    CameraRow row;
+    return ReadList(
+        c_pAdoQuery, "GetRtspCameras",
+        std::string("SELECT ") + CameraRow::Columns() + " FROM zox_rtsp_camera ORDER BY cid", cameras,
+        [&](soci::statement &st) { row.Into(st); }, [&] { return row.Take(); });
 }
 
 int TZoxDataModule::GetRtspCamera(const std::string &cid, ST_ZOX_RTSP_CAMERA &camera)
@@ -797,21 +786,15 @@ int TZoxDataModule::GetRtspCamera(const std::string &cid, ST_ZOX_RTSP_CAMERA &ca
         return -1;
     }
     ST_ZOX_RTSP_CAMERA found;
-    int rc = RunOnQuery(c_pAdoQuery, "GetRtspCamera", [&](soci::session &s) {
-        CameraRow row;
-        std::size_t rows = 0;
-        ForEachRow(
-            s, std::string("SELECT ") + CameraRow::Columns() + " FROM zox_rtsp_camera WHERE cid=?",
-            [&](soci::statement &st) {
-                row.Into(st);
-                st.exchange(soci::use(key));
-            },
-            [&] {
-                if (rows++ == 0)
-                    found = row.Take();
-            });
-        return rows == 0 ? -2 : 0;
-    });
+    CameraRow row;
+    int rc = ReadFirstRow(
+        c_pAdoQuery, "GetRtspCamera",
+        std::string("SELECT ") + CameraRow::Columns() + " FROM zox_rtsp_camera WHERE cid=?",
+        [&](soci::statement &st) {
+            row.Into(st);
+            st.exchange(soci::use(key));
+        },
+        [&] { found = row.Take(); });
     if (rc == 0)
         camera = std::move(found);
     return rc;
@@ -873,10 +856,7 @@ int TZoxDataModule::UpdateCameraStatus(const std::string &cid, int status)
 
 int TZoxDataModule::ResetCameraStatus()
 {
-    return RunOnQuery(c_pAdoQuery, "ResetCameraStatus", [](soci::session &s) {
-        s << Named("UPDATE zox_rtsp_camera SET status=0");
-        return 0;
-    });
+    return Execute(c_pAdoQuery, "ResetCameraStatus", "UPDATE zox_rtsp_camera SET status=0");
 }
 
 bool TZoxDataModule::CountWxNewMessages()
@@ -895,10 +875,7 @@ bool TZoxDataModule::CountWxUnreadMessages()
 
 int TZoxDataModule::ClearCmsCompanies()
 {
-    return RunOnQuery(c_pAdoQuery, "ClearCmsCompanies", [](soci::session &s) {
-        s << Named("DELETE FROM cms_company");
-        return 0;
-    });
+    return Execute(c_pAdoQuery, "ClearCmsCompanies", "DELETE FROM cms_company");
 }
 
 int TZoxDataModule::InsertCmsCompany(int id, int pid, const std::string &name)
@@ -922,34 +899,26 @@ int TZoxDataModule::UpdateCmsCompanyChild(int id, int child)
 
 int TZoxDataModule::GetCmsCompanies(int pid, std::vector<ST_ZOX_CMS_COMPANY> &companies)
 {
-    companies.clear();
-    std::vector<ST_ZOX_CMS_COMPANY> rows;
-    int rc = RunOnQuery(c_pAdoQuery, "GetCmsCompanies", [&](soci::session &s) {
-        long long id = 0, parent = 0, child = 0, key = pid;
-        std::string name;
-        indicator ind[4] = {};
-        ForEachRow(
-            s, "SELECT id, pid, name, child FROM cms_company WHERE pid=?",
-            [&](soci::statement &st) {
-                st.exchange(soci::into(id, ind[0]));
-                st.exchange(soci::into(parent, ind[1]));
-                st.exchange(soci::into(name, ind[2]));
-                st.exchange(soci::into(child, ind[3]));
-                st.exchange(soci::use(key));
-            },
-            [&] {
-                ST_ZOX_CMS_COMPANY c;
-                c.id = static_cast<int>(Fit(id, ind[0], INT_MIN, INT_MAX, "id"));
-                c.pid = static_cast<int>(Fit(parent, ind[1], INT_MIN, INT_MAX, "pid"));
-                c.name = Text(name, ind[2]);
-                c.child = static_cast<int>(Fit(child, ind[3], INT_MIN, INT_MAX, "child"));
-                rows.push_back(std::move(c));
-            });
-        return 0;
-    });
-    if (rc == 0)
-        companies = std::move(rows);
-    return rc;
+    long long id = 0, parent = 0, child = 0, key = pid;
+    std::string name;
+    indicator ind[4] = {};
+    return ReadList(
+        c_pAdoQuery, "GetCmsCompanies", "SELECT id, pid, name, child FROM cms_company WHERE pid=?", companies,
+        [&](soci::statement &st) {
+            st.exchange(soci::into(id, ind[0]));
+            st.exchange(soci::into(parent, ind[1]));
+            st.exchange(soci::into(name, ind[2]));
+            st.exchange(soci::into(child, ind[3]));
+            st.exchange(soci::use(key));
+        },
+        [&] {
+            ST_ZOX_CMS_COMPANY c;
+            c.id = static_cast<int>(Fit(id, ind[0], INT_MIN, INT_MAX, "id"));
+            c.pid = static_cast<int>(Fit(parent, ind[1], INT_MIN, INT_MAX, "pid"));
+            c.name = Text(name, ind[2]);
+            c.child = static_cast<int>(Fit(child, ind[3], INT_MIN, INT_MAX, "child"));
+            return c;
+        });
 }
 
 int TZoxDataModule::CollectCompanySubtree(int id, std::set<int> &ids)
@@ -978,10 +947,7 @@ int TZoxDataModule::CollectCompanySubtree(int id, std::set<int> &ids)
 
 int TZoxDataModule::ClearCmsVehicles()
 {
-    return RunOnQuery(c_pAdoQuery, "ClearCmsVehicles", [](soci::session &s) {
-        s << Named("DELETE FROM cms_vehicle");
-        return 0;
-    });
+    return Execute(c_pAdoQuery, "ClearCmsVehicles", "DELETE FROM cms_vehicle");
 }
 
 int TZoxDataModule::InsertCmsVehicle(int id, const std::string &num, int cid, const std::string &did, int cc,
@@ -1006,10 +972,8 @@ int TZoxDataModule::UpdateCmsVehicleStatus(const std::string &did, int status)
 
 int TZoxDataModule::SyncUserStateFromVehicles()
 {
-    return RunOnQuery(c_pAdoQuery, "SyncUserStateFromVehicles", [](soci::session &s) {
-        s << Named("UPDATE zox_system_user u, cms_vehicle v SET u.regState=v.status WHERE u.userNumber=v.num");
-        return 0;
-    });
+    return Execute(c_pAdoQuery, "SyncUserStateFromVehicles",
+                   "UPDATE zox_system_user u, cms_vehicle v SET u.regState=v.status WHERE u.userNumber=v.num");
 }
 
 int TZoxDataModule::SetVehicleUserType(int userType)
@@ -1047,34 +1011,12 @@ int TZoxDataModule::GetCompanyUsers(int companyId, std::vector<ST_ZOX_SYSTEM_USE
 
 int TZoxDataModule::GetVehicleDid(const std::string &num, std::string &did)
 {
-    std::string found;
-    int rc = RunOnQuery(c_pAdoQuery, "GetVehicleDid", [&](soci::session &s) {
-        std::string value, key = num;
-        indicator ind = soci::i_ok;
-        std::size_t rows = 0;
-        ForEachRow(
-            s, "SELECT did FROM cms_vehicle WHERE num=?",
-            [&](soci::statement &st) {
-                st.exchange(soci::into(value, ind));
-                st.exchange(soci::use(key));
-            },
-            [&] {
-                if (rows++ == 0)
-                    found = Text(value, ind);
-            });
-        return rows == 0 ? -2 : 0;
-    });
-    if (rc == 0)
-        did = found;
-    return rc;
+    return ReadText(c_pAdoQuery, "GetVehicleDid", "SELECT did FROM cms_vehicle WHERE num=?", num, did);
 }
 
 int TZoxDataModule::ClearUapVoipUsers()
 {
-    return RunOnQuery(c_pAdoQuery, "ClearUapVoipUsers", [](soci::session &s) {
-        s << Named("DELETE FROM uap_voip_user");
-        return 0;
-    });
+    return Execute(c_pAdoQuery, "ClearUapVoipUsers", "DELETE FROM uap_voip_user");
 }
 
 int TZoxDataModule::InsertUapVoipUser(const ST_ZOX_UAP_VOIPUSER &user)
@@ -1093,31 +1035,26 @@ int TZoxDataModule::InsertUapVoipUser(const ST_ZOX_UAP_VOIPUSER &user)
 int TZoxDataModule::GetUapVoipUser(const std::string &number, ST_ZOX_UAP_VOIPUSER &user)
 {
     ST_ZOX_UAP_VOIPUSER found;
-    int rc = RunOnQuery(c_pAdoQuery, "GetUapVoipUser", [&](soci::session &s) {
-        std::string col[7], key = number;
-        indicator ind[7] = {};
-        std::size_t rows = 0;
-        ForEachRow(
-            s, "SELECT org_name, org_path, user_name, police_num, mobile, user_type, avatar FROM uap_voip_user "
-               "WHERE voip_num=?",
-            [&](soci::statement &st) {
-                for (int i = 0; i < 7; ++i)
-                    st.exchange(soci::into(col[i], ind[i]));
-                st.exchange(soci::use(key));
-            },
-            [&] {
-                if (rows++ != 0)
-                    return;
-                found.OrgName = Text(col[0], ind[0]);
-                found.OrgFullName = Text(col[1], ind[1]);
-                found.RealName = Text(col[2], ind[2]);
-                found.PoliceNum = Text(col[3], ind[3]);
-                found.Mobile = Text(col[4], ind[4]);
-                found.UserTypeName = Text(col[5], ind[5]);
-                found.Avatar = Text(col[6], ind[6]);
-            });
-        return rows == 0 ? -2 : 0;
-    });
+    std::string col[7], key = number;
+    indicator ind[7] = {};
+    int rc = ReadFirstRow(
+        c_pAdoQuery, "GetUapVoipUser",
+        "SELECT org_name, org_path, user_name, police_num, mobile, user_type, avatar FROM uap_voip_user "
+        "WHERE voip_num=?",
+        [&](soci::statement &st) {
+            for (int i = 0; i < 7; ++i)
+                st.exchange(soci::into(col[i], ind[i]));
+            st.exchange(soci::use(key));
+        },
+        [&] {
+            found.OrgName = Text(col[0], ind[0]);
+            found.OrgFullName = Text(col[1], ind[1]);
+            found.RealName = Text(col[2], ind[2]);
+            found.PoliceNum = Text(col[3], ind[3]);
+            found.Mobile = Text(col[4], ind[4]);
+            found.UserTypeName = Text(col[5], ind[5]);
+            found.Avatar = Text(col[6], ind[6]);
+        });
     if (rc == 0) {
         found.VoipNum = number;
         user = std::move(found);
@@ -1127,9 +1064,7 @@ int TZoxDataModule::GetUapVoipUser(const std::string &number, ST_ZOX_UAP_VOIPUSE
 
 int TZoxDataModule::SyncDisplayNamesFromUap()
 {
-    return RunOnQuery(c_pAdoQuery, "SyncDisplayNamesFromUap", [](soci::session &s) {
-        s << Named("UPDATE zox_system_user u, uap_voip_user v SET u.displayName=v.user_name  WHERE "
-             "u.userNumber=v.voip_num AND v.user_name<>''");
-        return 0;
-    });
+    return Execute(c_pAdoQuery, "SyncDisplayNamesFromUap",
+                   "UPDATE zox_system_user u, uap_voip_user v SET u.displayName=v.user_name  WHERE "
+                   "u.userNumber=v.voip_num AND v.user_name<>''");
 }
