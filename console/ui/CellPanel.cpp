@@ -1,5 +1,6 @@
 #include "console/ui/CellPanel.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace {
@@ -14,6 +15,13 @@ CellPanel::CellPanel(QWidget *owner) : QWidget(owner)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::TabFocus);
+}
+
+void CellPanel::SetSelected(bool selected)
+{
+    if (IsSelected() == selected)
+        return;
+    SetSelectedLook(selected);
 }
 
 void CellPanel::SetSelectedLook(bool selected)
@@ -56,4 +64,39 @@ void CellPanel::paintEvent(QPaintEvent *)
         p.setBrush(Qt::NoBrush);
         p.drawRect(QRectF(r).adjusted(2, 2, -2, -2));
     }
+}
+
+void CellPanel::OnMouseDownHandler(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        SetRaised(true);
+}
+
+void CellPanel::OnMouseUpHandler(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        SetRaised(false);
+}
+
+void CellPanel::mousePressEvent(QMouseEvent *event)
+{
+    OnMouseDownHandler(event->button());
+    if (event->button() == Qt::LeftButton)
+        armed_ = true;
+}
+
+void CellPanel::mouseReleaseEvent(QMouseEvent *event)
+{
+    OnMouseUpHandler(event->button());
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool click = armed_ && rect().contains(event->position().toPoint());
+    armed_ = false;
+    if (click)
+        OnClickHandler(this);
+}
+
+void CellPanel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    OnMouseDownHandler(event->button());
 }

@@ -5,7 +5,6 @@
 #include "core/Edition.h"
 
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPointer>
 
 using namespace zox::skin;
@@ -37,13 +36,6 @@ void TGroupCellCtrl::resizeEvent(QResizeEvent *)
     label_->setGeometry(kCellPictureWidth, 0, width() - kCellPictureWidth, height());
 }
 
-void TGroupCellCtrl::SetSelected(bool selected)
-{
-    if (IsSelected() == selected)
-        return;
-    SetSelectedLook(selected);
-}
-
 void TGroupCellCtrl::OnClickHandler(QObject *sender)
 {
     QPointer<TGroupCellCtrl> self(this);
@@ -51,40 +43,4 @@ void TGroupCellCtrl::OnClickHandler(QObject *sender)
         onSelect_(this, sender != nullptr);
     if (self && !IsSelected())
         SetSelectedLook(true);
-}
-
-void TGroupCellCtrl::OnMouseDownHandler(Qt::MouseButton button)
-{
-    if (button == Qt::LeftButton)
-        SetRaised(true);
-}
-
-void TGroupCellCtrl::OnMouseUpHandler(Qt::MouseButton button)
-{
-    if (button == Qt::LeftButton)
-        SetRaised(false);
-}
-
-void TGroupCellCtrl::mousePressEvent(QMouseEvent *event)
-{
-    OnMouseDownHandler(event->button());
-    if (event->button() == Qt::LeftButton)
-        armed_ = true;
-}
-
-void TGroupCellCtrl::mouseReleaseEvent(QMouseEvent *event)
-{
-    OnMouseUpHandler(event->button());
-    if (event->button() != Qt::LeftButton)
-        return;
-    const bool click = armed_ && rect().contains(event->position().toPoint());
-    armed_ = false;
-    if (click)
-        OnClickHandler(this);
-}
-
-void TGroupCellCtrl::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    // The second press of a double click is no second click.
-    OnMouseDownHandler(event->button());
 }

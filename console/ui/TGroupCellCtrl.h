@@ -18,16 +18,13 @@ public:
 
     TGroupCellCtrl(QWidget *owner, int groupType, int groupId, const std::string &name, const std::string &number);
 
-    void SetSelected(bool selected);
     int GetGroupType() const { return groupType_; }
     int GetGroupId() const { return groupId_; }
     const std::string &GetGroupName() const { return name_; }
     const std::string &GetGroupNumber() const { return number_; }
 
-    // The tile's own handlers. A null sender is the list clicking the tile.
-    void OnClickHandler(QObject *sender);
-    void OnMouseDownHandler(Qt::MouseButton button);
-    void OnMouseUpHandler(Qt::MouseButton button);
+    // Informs the owner, then selects the tile.
+    void OnClickHandler(QObject *sender) override;
 
     void SetSelectHandler(SelectHandler handler) { onSelect_ = std::move(handler); }
 
@@ -35,9 +32,6 @@ public:
     QLabel *Label() const { return label_; }
 
 protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -47,6 +41,5 @@ private:
     std::string number_;
     int groupType_;
     int groupId_;
-    bool armed_ = false;
     SelectHandler onSelect_;
 };

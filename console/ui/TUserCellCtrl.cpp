@@ -105,13 +105,6 @@ void TUserCellCtrl::resizeEvent(QResizeEvent *)
     LayoutControls();
 }
 
-void TUserCellCtrl::SetSelected(bool selected)
-{
-    if (IsSelected() == selected)
-        return;
-    SetSelectedLook(selected);
-}
-
 void TUserCellCtrl::SetUserTip(const std::string &tip)
 {
     if (!tip.empty())
@@ -135,39 +128,9 @@ void TUserCellCtrl::OnDblClickHandler(QObject *)
         onUsableCheck_(this);
 }
 
-void TUserCellCtrl::OnMouseDownHandler(Qt::MouseButton button)
-{
-    if (button == Qt::LeftButton)
-        SetRaised(true);
-}
-
-void TUserCellCtrl::OnMouseUpHandler(Qt::MouseButton button)
-{
-    if (button == Qt::LeftButton)
-        SetRaised(false);
-}
-
-void TUserCellCtrl::mousePressEvent(QMouseEvent *event)
-{
-    OnMouseDownHandler(event->button());
-    if (event->button() == Qt::LeftButton)
-        armed_ = true;
-}
-
-void TUserCellCtrl::mouseReleaseEvent(QMouseEvent *event)
-{
-    OnMouseUpHandler(event->button());
-    if (event->button() != Qt::LeftButton)
-        return;
-    const bool click = armed_ && rect().contains(event->position().toPoint());
-    armed_ = false;
-    if (click)
-        OnClickHandler(this);
-}
-
 void TUserCellCtrl::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    OnMouseDownHandler(event->button());
+    CellPanel::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         OnDblClickHandler(this);
 }

@@ -34,18 +34,16 @@ public:
     void SetVideoPushState(int value);
     void LayoutControls();
 
-    void SetSelected(bool selected);
     const std::string &GetUserNumber() const { return number_; }
     const std::string &GetUserName() const { return name_; }
     int GetUserType() const { return userType_; }
     // A non-empty tip replaces the name label's hint (shown only where the hint is).
     void SetUserTip(const std::string &tip);
 
-    // The tile's own handlers. A null sender is the list clicking the tile.
-    void OnClickHandler(QObject *sender);
+    // The tile's own handlers. A null sender is the list clicking the tile; a click
+    // on a selected tile does nothing.
+    void OnClickHandler(QObject *sender) override;
     void OnDblClickHandler(QObject *sender);
-    void OnMouseDownHandler(Qt::MouseButton button);
-    void OnMouseUpHandler(Qt::MouseButton button);
 
     void SetSelectHandler(SelectHandler handler) { onSelect_ = std::move(handler); }
     void SetUsableCheckHandler(UsableCheckHandler handler) { onUsableCheck_ = std::move(handler); }
@@ -63,8 +61,6 @@ public:
 
 protected:
     bool event(QEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -81,7 +77,6 @@ private:
     std::uint32_t lastCallState_ = 0;
     std::uint32_t lastVpState_ = 0;
     bool nameHintShown_ = false;
-    bool armed_ = false;
     std::string presencePicture_, callPicture_, videoPicture_;
     SelectHandler onSelect_;
     UsableCheckHandler onUsableCheck_;
