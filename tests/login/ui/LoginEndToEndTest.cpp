@@ -10,6 +10,7 @@
 #include "core/ui/ConsoleServices.h"
 #include "core/ui/Loginfrm.h"
 #include "core/ui/SystemMessageBox.h"
+#include "tests/support/ConsoleLoginTest.h"
 #include "tests/support/FakeDispatchServer.h"
 #include "tests/support/ServedLogin.h"
 #include "tests/support/TempDir.h"
@@ -39,15 +40,6 @@ QApplication &App()
     return zoxtest::uiApp();
 }
 
-bool WaitFor(const std::function<bool()> &cond, int ms = 20000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return cond();
-}
-
 constexpr uint32_t kRegisterReq = 0x50010001;
 constexpr uint32_t kHeartbeatReq = 0x50010005;
 constexpr uint32_t kLineConfigReq = 0x50010007;
@@ -55,19 +47,12 @@ constexpr uint32_t kGroupListReq = 0x5001000F;
 constexpr uint32_t kAuthRsp = 0x50010004;
 constexpr uint32_t kUserStateReply = 0x50030002;
 
-class LoginEndToEnd : public ::testing::Test {
+class LoginEndToEnd : public ConsoleLoginTest {
 protected:
     void SetUp() override
     {
         App();
-        g_byRestartFlag = 0;
-        ASSERT_TRUE(server.Start());
-        oldHook = SetSystemMessageBoxHook([this](QWidget *, EN_ZOX_MSGBOX kind, const QString &caption,
-                                                  const QString &text) {
-            boxes.push_back(caption.toStdString() + ": " + text.toStdString());
-            return kind == EN_ZOX_MSGBOX::Question ? questionAnswer : kMsgBoxOk;
-        });
-        SetZoxConnectionString(db.connectionString());
+        ASSERT_NO_FATAL_FAILURE(ConsoleLoginTest::SetUp());
         login.With([](CFakeLoginServer &s) {
             s.groups = {{1, "North", "9001"}, {2, "South", "9002"}, {7, "Depot", "9007"}};
             for (int i = 0; i < 23; ++i) {
@@ -85,35 +70,12 @@ protected:
         });
     }
 
-    void TearDown() override
-    {
-        Shutdown();
-        SetSystemMessageBoxHook(oldHook);
-        SetZoxConnectionString("");
-        server.Stop();
-    }
-
     void Start(const std::string &security = "Heartbeat=0\nHBInterval=12\n")
     {
-        dir.write("data/zoxcfg.ini", "[System]\nServerIpAddr=127.0.0.2\nLocalIpAddr=127.0.0.1\n"
-                                     "LocalRegIpAddr=127.0.0.1\n[Security]\nAutoLogin=1\nLoginUsername=8001\n"
-                                     "LoginPassword=1234\n" +
-                                         security + "[Debug]\nWriteLogFile=1\n[Video]\nVideoEnabled=1\n");
-        cwd = std::make_unique<ScopedCwd>(dir.path());
-        ST_ZOX_LOGIN_SERVICES services = MakeConsoleServices();
-        services.sleepMs = [](int) {};
-        form = std::make_unique<TLoginForm>(services);
-        QObject::connect(form.get(), &TLoginForm::closed, [this] { closed = true; });
-        ASSERT_TRUE(form->IsInitialised());
-        form->OnFormCreate();
-        mainForm = std::make_unique<TMainForm>();
-    }
-
-    void Shutdown()
-    {
-        mainForm.reset();
-        form.reset();
-        cwd.reset();
+        StartConsole("[System]\nServerIpAddr=127.0.0.2\nLocalIpAddr=127.0.0.1\n"
+                     "LocalRegIpAddr=127.0.0.1\n[Security]\nAutoLogin=1\nLoginUsername=8001\n"
+                     "LoginPassword=1234\n" +
+                     security + "[Debug]\nWriteLogFile=1\n[Video]\nVideoEnabled=1\n");
     }
 
     uint8_t State() const { return form->Session().GetLoginState(); }
@@ -127,18 +89,6 @@ protected:
     }
 
     std::string Log() const { return dir.read("log/log.txt"); }
-
-    ScratchDatabase db;
-    FakeDispatchServer server;
-    ServedLogin login{server};
-    TempDir dir;
-    std::unique_ptr<ScopedCwd> cwd;
-    std::unique_ptr<TLoginForm> form;
-    std::unique_ptr<TMainForm> mainForm;
-    std::vector<std::string> boxes;
-    int questionAnswer = kMsgBoxOk;
-    bool closed = false;
-    SystemMessageBoxFn oldHook;
 };
 
 TEST_F(LoginEndToEnd, AutomaticLoginFillsTheCacheAndRuns)

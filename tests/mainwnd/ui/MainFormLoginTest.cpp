@@ -11,6 +11,7 @@
 #include "core/ui/ConsoleServices.h"
 #include "core/ui/Loginfrm.h"
 #include "core/ui/SystemMessageBox.h"
+#include "tests/support/ConsoleLoginTest.h"
 #include "tests/support/FakeDispatchServer.h"
 #include "tests/support/ServedLogin.h"
 #include "tests/support/TestDatabase.h"
@@ -23,29 +24,14 @@ using namespace zoxtest;
 
 namespace {
 
-bool WaitFor(const std::function<bool()> &cond, int ms = 20000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return cond();
-}
-
 constexpr uint32_t kUserStateReply = 0x50030002;
 
-class MainAfterLogin : public ::testing::Test {
+class MainAfterLogin : public ConsoleLoginTest {
 protected:
     void SetUp() override
     {
         MainTestApp();
-        g_byRestartFlag = 0;
-        ASSERT_TRUE(server.Start());
-        oldHook = SetSystemMessageBoxHook([this](QWidget *, EN_ZOX_MSGBOX, const QString &caption, const QString &text) {
-            boxes.push_back(caption.toStdString() + ": " + text.toStdString());
-            return kMsgBoxOk;
-        });
-        SetZoxConnectionString(db.connectionString());
+        ASSERT_NO_FATAL_FAILURE(ConsoleLoginTest::SetUp());
         login.With([](CFakeLoginServer &s) {
             s.groups = {{11, "Patrol North", "9001"}, {12, "Patrol South", "9002"}, {13, "Harbour Unit", "9003"},
                         {14, "Fire Brigade", "9004"},  {15, "Ambulance", "9005"},    {16, "Traffic", "9006"}};
@@ -70,29 +56,12 @@ protected:
         });
     }
 
-    void TearDown() override
-    {
-        mainForm.reset();
-        form.reset();
-        cwd.reset();
-        SetSystemMessageBoxHook(oldHook);
-        SetZoxConnectionString("");
-        server.Stop();
-    }
-
     void LogIn()
     {
-        dir.write("data/zoxcfg.ini",
-                  "[General]\nTitle=ZoxClient Dispatch Console\nDepartment=City Operations\n"
-                  "[System]\nServerIpAddr=127.0.0.2\nLocalIpAddr=127.0.0.1\nLocalRegIpAddr=127.0.0.1\n"
-                  "[Security]\nAutoLogin=1\nLoginUsername=8001\nLoginPassword=1234\nHeartbeat=0\nHBInterval=12\n");
-        cwd = std::make_unique<ScopedCwd>(dir.path());
-        ST_ZOX_LOGIN_SERVICES services = MakeConsoleServices();
-        services.sleepMs = [](int) {};
-        form = std::make_unique<TLoginForm>(services);
-        ASSERT_TRUE(form->IsInitialised());
-        form->OnFormCreate();
-        mainForm = std::make_unique<TMainForm>();
+        ASSERT_NO_FATAL_FAILURE(StartConsole(
+            "[General]\nTitle=ZoxClient Dispatch Console\nDepartment=City Operations\n"
+            "[System]\nServerIpAddr=127.0.0.2\nLocalIpAddr=127.0.0.1\nLocalRegIpAddr=127.0.0.1\n"
+            "[Security]\nAutoLogin=1\nLoginUsername=8001\nLoginPassword=1234\nHeartbeat=0\nHBInterval=12\n"));
         ASSERT_TRUE(WaitFor([&] { return form->IsRunning(); })) << "login state " << int(form->GetLoginState());
         ASSERT_TRUE(mainForm->isVisible());
     }
@@ -114,16 +83,6 @@ protected:
                 return t;
         return nullptr;
     }
-
-    ScratchDatabase db;
-    FakeDispatchServer server;
-    ServedLogin login{server};
-    TempDir dir;
-    std::unique_ptr<ScopedCwd> cwd;
-    std::unique_ptr<TLoginForm> form;
-    std::unique_ptr<TMainForm> mainForm;
-    std::vector<std::string> boxes;
-    SystemMessageBoxFn oldHook;
 };
 
 TEST_F(MainAfterLogin, ListsShowWhatTheServerServed)
