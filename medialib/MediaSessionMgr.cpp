@@ -328,14 +328,12 @@ GstElement *makeVideoSink(uintptr_t window, bool keepAspect, bool *isOverlay)
 
 // ---- probes -----------------------------------------------------------------
 
-GstPadProbeReturn countProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
+// Adds the buffers a probe sees (one buffer or a list) to a packet and a byte count.
+GstPadProbeReturn countBuffers(GstPadProbeInfo *info, std::atomic<uint64_t> &packets, std::atomic<uint64_t> &bytes)
 {
-    auto *m = static_cast<Medium *>(data);
-    bool tx = false;
-    (void)tx;
     auto add = [&](GstBuffer *b) {
-        m->rxPackets.fetch_add(1, std::memory_order_relaxed);
-        m->rxBytes.fetch_add(gst_buffer_get_size(b), std::memory_order_relaxed);
+        packets.fetch_add(1, std::memory_order_relaxed);
+        bytes.fetch_add(gst_buffer_get_size(b), std::memory_order_relaxed);
     };
     if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER)
         add(GST_PAD_PROBE_INFO_BUFFER(info));
@@ -347,21 +345,16 @@ GstPadProbeReturn countProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
     return GST_PAD_PROBE_OK;
 }
 
+GstPadProbeReturn countProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
+{
+    auto *m = static_cast<Medium *>(data);
+    return countBuffers(info, m->rxPackets, m->rxBytes);
+}
+
 GstPadProbeReturn countTxProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
 {
     auto *m = static_cast<Medium *>(data);
-    auto add = [&](GstBuffer *b) {
-        m->txPackets.fetch_add(1, std::memory_order_relaxed);
-        m->txBytes.fetch_add(gst_buffer_get_size(b), std::memory_order_relaxed);
-    };
-    if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER)
-        add(GST_PAD_PROBE_INFO_BUFFER(info));
-    else if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER_LIST) {
-        GstBufferList *l = GST_PAD_PROBE_INFO_BUFFER_LIST(info);
-        for (guint i = 0; i < gst_buffer_list_length(l); ++i)
-            add(gst_buffer_list_get(l, i));
-    }
-    return GST_PAD_PROBE_OK;
+    return countBuffers(info, m->txPackets, m->txBytes);
 }
 
 void addProbe(GstElement *e, const char *pad, GstPadProbeType type, GstPadProbeCallback cb, gpointer data)
