@@ -1133,27 +1133,27 @@ void TMainForm::LoadUserCells(int groupType, int groupId, const std::string &tit
         std::vector<UserTileSpec> tiles;
         ReadUserTiles(*m_pListCache, groupType, groupId, tiles);
         c_pFlowPanelUser->setUpdatesEnabled(false);
-        for (const UserTileSpec &spec : tiles)
-            AddUserCell(spec);
+        for (const UserTileSpec &entry : tiles)
+            AddUserCell(entry);
         c_pFlowPanelUser->setUpdatesEnabled(true);
     }
     ArrangeUserCells();
     UpdateUserScrollBar();
 }
 
-void TMainForm::AddUserCell(const UserTileSpec &spec)
+void TMainForm::AddUserCell(const UserTileSpec &entry)
 {
-    auto *t = new TUserCellCtrl(c_pFlowPanelUser, spec.userType, spec.name, spec.number, spec.regState,
-                                spec.callState, spec.vpState);
+    auto *t = new TUserCellCtrl(c_pFlowPanelUser, entry.userType, entry.name, entry.number, entry.regState,
+                                entry.callState, entry.vpState);
     t->SetSelectHandler([this](TUserCellCtrl *tile, bool byUser) { OnUserCellSelected(tile, byUser); });
     t->SetUsableCheckHandler([this](TUserCellCtrl *tile) { CheckUserCellUsable(tile); });
     t->setFixedSize(kTileWidth, kTileHeight);
-    if (spec.userType == kUserTypeDispatch && m_pListCache) {
+    if (entry.userType == kUserTypeDispatch && m_pListCache) {
         ST_ZOX_UAP_VOIPUSER uap;
-        if (m_pListCache->GetUapVoipUser(spec.number, uap) == 0)
-            t->SetUserTip(zox::skin::MakeUserTip(uap.RealName, spec.number, uap.OrgName, uap.PoliceNum));
+        if (m_pListCache->GetUapVoipUser(entry.number, uap) == 0)
+            t->SetUserTip(zox::skin::MakeUserTip(uap.RealName, entry.number, uap.OrgName, uap.PoliceNum));
     }
-    m_userIndex.Add(spec.number, static_cast<int>(m_userCells.size()));
+    m_userIndex.Add(entry.number, static_cast<int>(m_userCells.size()));
     m_userCells.push_back(t);
 }
 

@@ -259,7 +259,7 @@ private:
     void LoadGroupCells();
     void AddGroupCell(int groupType, int groupId, const std::string &name, const std::string &number);
     void LoadUserCells(int groupType, int groupId, const std::string &title);
-    void AddUserCell(const UserTileSpec &spec);
+    void AddUserCell(const UserTileSpec &entry);
     void ArrangeUserCells();
     void ScrollGroupList();
     void ScrollUserList();
