@@ -16,11 +16,6 @@ namespace {
 
 QApplication &App()
 {
-    static int argc = 1;
-    static char name[] = "login_ui_tests";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QApplication(argc, argv);
     return zoxtest::uiApp();
 }
 

@@ -25,11 +25,6 @@
 // its children and must not be destroyed by the exit handlers before it.
 inline QApplication &MainTestApp()
 {
-    static int argc = 1;
-    static char name[] = "mainwnd_ui_tests";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QApplication(argc, argv);
     return zoxtest::uiApp();
 }
 
