@@ -2,10 +2,12 @@
 #include "medialib/MediaDefaults.h"
 #include "medialib/MediaLog.h"
 #include "medialib/MediaStartup.h"
+#include "medialib/RtspStack.h"
 #include "medialib/Tbcp.h"
 #include "medialib/VideoSizeFilter.h"
 
 #include <gio/gio.h>
+#include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
 #include <gst/video/video.h>
@@ -78,6 +80,8 @@ struct Medium {
     uint16_t remotePort = 0;
     int64_t codec = 0;
     GstElement *rtpSink = nullptr, *rtcpSink = nullptr, *funnel = nullptr;
+    // RTP over the RTSP connection: the received packets enter here (rtspLock).
+    GstElement *rtspRtpSrc = nullptr, *rtspRtcpSrc = nullptr;
     std::atomic<uint64_t> rxPackets{0}, rxBytes{0}, txPackets{0}, txBytes{0};
 };
 
@@ -141,6 +145,11 @@ struct tmedia_session_mgr_t {
     std::atomic<bool> keyRequestCamera{false}, keyRequestRecv{false};
 
     tmedia_session_t videoSession;
+
+    // RTP and RTCP carried on an RTSP connection ("rtsp-ctx"), referenced.
+    trtsp_session_t *rtspCtx = nullptr;
+    std::mutex rtspLock;
+    std::vector<uint8_t> vps;
 };
 
 namespace {
@@ -483,7 +492,7 @@ GstPadProbeReturn injectProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
         if (!m->injectPending)
             return GST_PAD_PROBE_OK;
         static const uint8_t sc[4] = {0, 0, 0, 1};
-        for (const auto *ps : {&m->sps, &m->pps}) {
+        for (const auto *ps : {&m->vps, &m->sps, &m->pps}) {
             if (ps->empty())
                 continue;
             prefix.insert(prefix.end(), sc, sc + 4);
@@ -715,21 +724,64 @@ void onPadAdded(GstElement *, GstPad *pad, gpointer data)
     MediaLogInfo("media: receiving ssrc %u pt %u on session %u", ssrc, pt, sid);
 }
 
+// The packets of one medium that arrive on the RTSP connection.
+void rtspSink(void *userdata, int media, bool rtcp, const uint8_t *data, size_t size)
+{
+    auto *m = static_cast<tmedia_session_mgr_t *>(userdata);
+    if (!data || size == 0)
+        return;
+    std::lock_guard<std::mutex> lk(m->rtspLock);
+    Medium *med = media == tmedia_audio && hasAudio(m) ? &m->audio : media == tmedia_video && hasVideo(m) ? &m->video : nullptr;
+    GstElement *src = med ? (rtcp ? med->rtspRtcpSrc : med->rtspRtpSrc) : nullptr;
+    if (!src)
+        return;
+    gst_app_src_push_buffer(GST_APP_SRC(src), gst_buffer_new_memdup(data, size));
+}
+
+GstFlowReturn rtspRtcpOut(GstAppSink *sink, gpointer data)
+{
+    auto *med = static_cast<Medium *>(data);
+    GstSample *sample = gst_app_sink_pull_sample(sink);
+    if (!sample)
+        return GST_FLOW_OK;
+    auto *m = static_cast<tmedia_session_mgr_t *>(g_object_get_data(G_OBJECT(sink), "zox-mgr"));
+    GstBuffer *buf = gst_sample_get_buffer(sample);
+    GstMapInfo map;
+    if (m && buf && gst_buffer_map(buf, &map, GST_MAP_READ)) {
+        trtsp_session_send_interleaved(m->rtspCtx, med->type, true, map.data, map.size);
+        gst_buffer_unmap(buf, &map);
+    }
+    gst_sample_unref(sample);
+    return GST_FLOW_OK;
+}
+
 bool addUdpIn(tmedia_session_mgr_t *m, Medium &med, bool rtcp, bool receive)
 {
-    GstElement *src = make("udpsrc");
-    if (!src)
-        return false;
-    g_object_set(src, "socket", rtcp ? med.rtcpSock : med.rtpSock, "close-socket", FALSE, nullptr);
-    MediaDefaults d = tmedia_defaults_get();
-    if (!rtcp && d.rtpBufferSize > 0)
-        g_object_set(src, "buffer-size", d.rtpBufferSize, nullptr);
+    GstElement *src;
+    if (m->rtspCtx) {
+        src = make("appsrc");
+        if (!src)
+            return false;
+        g_object_set(src, "is-live", TRUE, "do-timestamp", TRUE, "format", GST_FORMAT_TIME, "block", FALSE,
+                     "max-bytes", guint64(8 << 20), nullptr);
+        gst_util_set_object_arg(G_OBJECT(src), "leaky-type", "downstream");
+        std::lock_guard<std::mutex> lk(m->rtspLock);
+        (rtcp ? med.rtspRtcpSrc : med.rtspRtpSrc) = src;
+    } else {
+        src = make("udpsrc");
+        if (!src)
+            return false;
+        g_object_set(src, "socket", rtcp ? med.rtcpSock : med.rtpSock, "close-socket", FALSE, nullptr);
+        MediaDefaults d = tmedia_defaults_get();
+        if (!rtcp && d.rtpBufferSize > 0)
+            g_object_set(src, "buffer-size", d.rtpBufferSize, nullptr);
+    }
     gst_bin_add(GST_BIN(m->pipeline), src);
     if (rtcp) {
         GstCaps *c = gst_caps_from_string("application/x-rtcp");
         g_object_set(src, "caps", c, nullptr);
         gst_caps_unref(c);
-        if (med.type == tmedia_audio)
+        if (med.type == tmedia_audio && !m->rtspCtx)
             addProbe(src, "src", GST_PAD_PROBE_TYPE_BUFFER, rtcpProbe, m);
         std::string pad = "recv_rtcp_sink_" + std::to_string(med.rtpId);
         return linkPads(src, "src", m->rtpbin, pad.c_str());
@@ -763,6 +815,20 @@ GstElement *makeUdpOut(Medium &med, bool rtcp)
 
 bool buildRtcpOut(tmedia_session_mgr_t *m, Medium &med)
 {
+    if (m->rtcpEnabled && m->rtspCtx) {
+        // Receiver reports go back on the RTSP connection.
+        GstElement *sink = make("appsink");
+        if (!sink)
+            return false;
+        g_object_set(sink, "sync", FALSE, "async", FALSE, "max-buffers", 16, "drop", TRUE, nullptr);
+        g_object_set_data(G_OBJECT(sink), "zox-mgr", m);
+        GstAppSinkCallbacks cbs{};
+        cbs.new_sample = rtspRtcpOut;
+        gst_app_sink_set_callbacks(GST_APP_SINK(sink), &cbs, &med, nullptr);
+        gst_bin_add(GST_BIN(m->pipeline), sink);
+        std::string pad = "send_rtcp_src_" + std::to_string(med.rtpId);
+        return linkPads(m->rtpbin, pad.c_str(), sink, "sink");
+    }
     if (!m->rtcpEnabled || med.remotePort == 0)
         return true;
     med.rtcpSink = makeUdpOut(med, true);
@@ -1023,6 +1089,13 @@ void stopLocked(tmedia_session_mgr_t *m)
 {
     // api lock held.
     m->gate.close(t_inCallbackOf == m ? 1 : 0);
+    if (m->rtspCtx)
+        trtsp_session_set_interleaved_sink(m->rtspCtx, nullptr, nullptr);
+    {
+        std::lock_guard<std::mutex> lk(m->rtspLock);
+        for (Medium *med : {&m->audio, &m->video})
+            med->rtspRtpSrc = med->rtspRtcpSrc = nullptr;
+    }
     unlinkAll(m);
     {
         std::lock_guard<std::mutex> lk(m->recLock);
@@ -1143,6 +1216,8 @@ int tmedia_session_mgr_start(tmedia_session_mgr_t *mgr)
         return -1;
     }
     mgr->running = true;
+    if (mgr->rtspCtx)
+        trtsp_session_set_interleaved_sink(mgr->rtspCtx, rtspSink, mgr);
     {
         std::lock_guard<std::mutex> lk2(g_linkLock);
         if (!mgr->sources.empty())
@@ -1281,7 +1356,7 @@ int tmedia_session_mgr_set_str(tmedia_session_mgr_t *mgr, int media, int target,
     if (!hasVideo(mgr))
         return -1;
     std::string k = key;
-    if (k != "sps" && k != "pps")
+    if (k != "sps" && k != "pps" && k != "vps")
         return -1;
     std::vector<uint8_t> raw = base64Decode(value);
     if (raw.empty() || raw.size() > 1024) {
@@ -1289,8 +1364,20 @@ int tmedia_session_mgr_set_str(tmedia_session_mgr_t *mgr, int media, int target,
         return -1;
     }
     std::lock_guard<std::mutex> lk2(mgr->psLock);
-    (k == "sps" ? mgr->sps : mgr->pps) = std::move(raw);
+    (k == "sps" ? mgr->sps : k == "pps" ? mgr->pps : mgr->vps) = std::move(raw);
     mgr->injectPending = true;
+    return 0;
+}
+
+int tmedia_session_mgr_set_ptr(tmedia_session_mgr_t *mgr, int media, int target, const char *key, void *value)
+{
+    if (!mgr || !key || !value || std::strcmp(key, "rtsp-ctx") != 0)
+        return -1;
+    std::lock_guard<std::mutex> lk(mgr->api);
+    if (mgr->started || mgr->rtspCtx)
+        return -1;
+    mgr->rtspCtx = static_cast<trtsp_session_t *>(value);
+    trtsp_session_ref(mgr->rtspCtx);
     return 0;
 }
 
@@ -1569,6 +1656,8 @@ void tsk_object_unref(tmedia_session_mgr_t *mgr)
         gst_object_unref(mgr->pipeline);
     closeSockets(mgr->audio);
     closeSockets(mgr->video);
+    if (mgr->rtspCtx)
+        tsk_object_unref(mgr->rtspCtx);
     MediaLogInfo("media: session %llu released", (unsigned long long)mgr->videoSession.id);
     delete mgr;
 }
