@@ -624,6 +624,12 @@ bool trtsp_session_send_interleaved(trtsp_session_t *s, int media, bool rtcp, co
     return false;
 }
 
+void trtsp_session_join(trtsp_session_t *s)
+{
+    if (s)
+        JoinReader(s);
+}
+
 void trtsp_session_ref(trtsp_session_t *s)
 {
     if (s)

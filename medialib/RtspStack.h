@@ -95,10 +95,13 @@ typedef void (*trtsp_interleaved_sink_f)(void *userdata, int media, bool rtcp, c
 void trtsp_session_set_interleaved_sink(trtsp_session_t *session, trtsp_interleaved_sink_f sink, void *userdata);
 // Sends RTP/RTCP of `media` on its interleaved channel; false when not connected.
 bool trtsp_session_send_interleaved(trtsp_session_t *session, int media, bool rtcp, const uint8_t *data, size_t size);
+// Waits until the reader thread of the session's connection has ended (after
+// trtsp_stack_stop): no event of this session is running or raised afterwards.
+void trtsp_session_join(trtsp_session_t *session);
 // Takes a reference (the media layer holds the session while attached).
 void trtsp_session_ref(trtsp_session_t *session);
 
-// Releases one reference. The last reference of a stack closes its connections and
-// joins their reader threads; no callback runs after it returned. Null is allowed.
+// Releases one reference. The last reference of a session closes its connection and
+// joins its reader thread. A session holds its stack. Null is allowed.
 void tsk_object_unref(trtsp_stack_t *stack);
 void tsk_object_unref(trtsp_session_t *session);

@@ -24,6 +24,7 @@
 #include "core/net/NetFacade.h"
 #include "host/MessageNumbers.h"
 #include "host/WindowMessage.h"
+#include "video/RtspClient.h"
 
 #include <QGuiApplication>
 #include <QApplication>
@@ -115,6 +116,9 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
 TMainForm::~TMainForm()
 {
     OnFormDestroy();
+    // The client this window started goes with it.
+    if (m_hasRtspClient && !m_rtspStarter)
+        StopRtspClient();
     if (GetSelectionCache() == m_pListCache)
         SetSelectionCache(nullptr);
     if (g_pMainForm == this)
@@ -502,11 +506,10 @@ void TMainForm::InitSplitImages()
 
 void TMainForm::CreateRtspClient()
 {
-    if (m_hasRtspClient || !m_rtspStarter)
+    if (m_hasRtspClient)
         return;
-    m_hasRtspClient = m_rtspStarter();
+    m_hasRtspClient = m_rtspStarter ? m_rtspStarter() : StartRtspClient();
     m_rtspStartFailed = !m_hasRtspClient;
-    // The camera checks of the enabled cameras are loaded by the client's own step.
 }
 
 void TMainForm::RebuildDispatchLines()
@@ -522,7 +525,7 @@ void TMainForm::ShowMapForm()
 void TMainForm::OnFormShow()
 {
     // The window shows and works without video preview; the tip comes once it shows.
-    if (m_rtspStarter && !m_hasRtspClient && m_rtspStartFailed)
+    if (!m_hasRtspClient && m_rtspStartFailed)
         QTimer::singleShot(0, this, [] {
             ShowMsgTip("RTSP client initialization failed, please check the network configuration.");
         });
