@@ -15,6 +15,7 @@
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdlib>
@@ -137,6 +138,8 @@ struct tmedia_session_mgr_t {
     int recFd = -1;
     bool recWaitKey = false;
     bool recFailed = false;
+    std::chrono::steady_clock::time_point recStart;
+    bool recWaitLogged = false;
 
     // Links (g_linkLock).
     std::vector<Link> targets;
@@ -150,6 +153,9 @@ struct tmedia_session_mgr_t {
     trtsp_session_t *rtspCtx = nullptr;
     std::mutex rtspLock;
     std::vector<uint8_t> vps;
+    GstClockTime lastSlicePts = GST_CLOCK_TIME_NONE; // received video's streaming thread only
+    GstBuffer *heldPiece = nullptr;                  // the same
+    int markerMode = 0;                              // the same: 0 unknown, 1 markers, 2 none
 };
 
 namespace {
@@ -511,6 +517,123 @@ GstPadProbeReturn injectProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
     return GST_PAD_PROBE_OK;
 }
 
+// The depayloader may hand out one picture in pieces (it starts a new buffer at
+// parameter sets that a sender repeats between the slices of a key frame); the parser,
+// told that buffers are access units, would take each piece for a picture. Pieces
+// are joined up to the buffer that carries the RTP marker of the picture's last
+// packet. A sender found not to set marker bits (a picture ends without one) has its
+// stream passed as it comes.
+GstPadProbeReturn wholePictureProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
+{
+    auto *m = static_cast<tmedia_session_mgr_t *>(data);
+    GstBuffer *buf = GST_PAD_PROBE_INFO_BUFFER(info);
+    if (!buf)
+        return GST_PAD_PROBE_OK;
+    bool marker = GST_BUFFER_FLAG_IS_SET(buf, GST_BUFFER_FLAG_MARKER);
+    if (marker)
+        m->markerMode = 1;
+    if (m->markerMode == 2)
+        return GST_PAD_PROBE_OK;
+    GstClockTime pts = GST_BUFFER_PTS(buf);
+    if (m->heldPiece && GST_BUFFER_PTS(m->heldPiece) != pts) {
+        // The end of the held picture was lost (it cannot be decoded whole), or the
+        // sender sets no markers at all.
+        gst_buffer_unref(m->heldPiece);
+        m->heldPiece = nullptr;
+        if (m->markerMode == 0) {
+            m->markerMode = 2;
+            return GST_PAD_PROBE_OK;
+        }
+    }
+    if (m->heldPiece) {
+        GstBuffer *joined = gst_buffer_append(m->heldPiece, gst_buffer_ref(buf));
+        m->heldPiece = nullptr;
+        gst_buffer_copy_into(joined, buf, GstBufferCopyFlags(GST_BUFFER_COPY_FLAGS | GST_BUFFER_COPY_TIMESTAMPS), 0, -1);
+        gst_buffer_unref(buf);
+        buf = joined;
+        GST_PAD_PROBE_INFO_DATA(info) = buf;
+    }
+    if (marker)
+        return GST_PAD_PROBE_OK;
+    if (gst_buffer_get_size(buf) > 8 * 1024 * 1024) {
+        MediaLogWarn("media: picture without end over 8 MB dropped");
+        return GST_PAD_PROBE_DROP;
+    }
+    m->heldPiece = buf; // the probe's reference
+    GST_PAD_PROBE_INFO_DATA(info) = nullptr;
+    return GST_PAD_PROBE_HANDLED;
+}
+
+// A sender that repeats its parameter sets in front of every slice of a key frame
+// (a payloader set to send them with each key frame, and an encoder that cuts its
+// pictures into slices) puts them between the slices of one picture; the parser then
+// starts a new access unit at each of them and every slice is decoded as one more
+// picture. Parameter sets that come after a slice of the same picture are dropped.
+template <bool H265>
+GstPadProbeReturn midPictureHeadersProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
+{
+    auto *m = static_cast<tmedia_session_mgr_t *>(data);
+    GstBuffer *buf = GST_PAD_PROBE_INFO_BUFFER(info);
+    if (!buf)
+        return GST_PAD_PROBE_OK;
+    GstClockTime pts = GST_BUFFER_PTS(buf);
+    bool samePicture = m->lastSlicePts != GST_CLOCK_TIME_NONE && (pts == GST_CLOCK_TIME_NONE || pts == m->lastSlicePts);
+    GstMapInfo map;
+    if (!gst_buffer_map(buf, &map, GST_MAP_READ))
+        return GST_PAD_PROBE_OK;
+    // NAL units: [start of start code, start of next start code).
+    std::vector<std::pair<size_t, size_t>> nals;
+    const uint8_t *p = map.data;
+    size_t n = map.size;
+    size_t cur = SIZE_MAX;
+    for (size_t i = 0; i + 2 < n; ++i) {
+        if (p[i] == 0 && p[i + 1] == 0 && p[i + 2] == 1) {
+            size_t begin = (i > 0 && p[i - 1] == 0) ? i - 1 : i;
+            if (cur != SIZE_MAX)
+                nals.emplace_back(cur, begin);
+            cur = begin;
+            i += 2;
+        }
+    }
+    if (cur != SIZE_MAX)
+        nals.emplace_back(cur, n);
+    bool drop = false, slice = false;
+    std::vector<bool> keep(nals.size(), true);
+    for (size_t k = 0; k < nals.size(); ++k) {
+        size_t hdr = nals[k].first + (p[nals[k].first + 2] == 1 ? 3 : 4);
+        if (hdr >= nals[k].second)
+            continue;
+        int type = H265 ? (p[hdr] >> 1) & 0x3F : p[hdr] & 0x1F;
+        bool isSlice = H265 ? type <= 31 : (type >= 1 && type <= 5);
+        bool isParam = H265 ? (type >= 32 && type <= 34) : (type == 7 || type == 8);
+        if (isParam && (samePicture || slice)) {
+            keep[k] = false;
+            drop = true;
+        }
+        if (isSlice)
+            slice = true;
+    }
+    if (slice && pts != GST_CLOCK_TIME_NONE)
+        m->lastSlicePts = pts;
+    if (!drop) {
+        gst_buffer_unmap(buf, &map);
+        return GST_PAD_PROBE_OK;
+    }
+    std::vector<uint8_t> kept;
+    kept.reserve(n);
+    for (size_t k = 0; k < nals.size(); ++k)
+        if (keep[k])
+            kept.insert(kept.end(), p + nals[k].first, p + nals[k].second);
+    gst_buffer_unmap(buf, &map);
+    if (kept.empty())
+        return GST_PAD_PROBE_DROP;
+    GstBuffer *out = gst_buffer_new_memdup(kept.data(), kept.size());
+    gst_buffer_copy_into(out, buf, GstBufferCopyFlags(GST_BUFFER_COPY_FLAGS | GST_BUFFER_COPY_TIMESTAMPS | GST_BUFFER_COPY_META), 0, -1);
+    gst_buffer_unref(buf);
+    GST_PAD_PROBE_INFO_DATA(info) = out;
+    return GST_PAD_PROBE_OK;
+}
+
 void pushOut(tmedia_session_mgr_t *target, GstBuffer *buf, bool key)
 {
     // g_linkLock held.
@@ -549,8 +672,17 @@ void recordAccessUnit(tmedia_session_mgr_t *m, GstBuffer *buf, bool key)
     if (m->recFd < 0 || m->recFailed)
         return;
     if (m->recWaitKey) {
-        if (!key)
+        if (!key) {
+            // A camera that ignores key-frame requests and sends them seldom leaves a
+            // short recording empty: say so once.
+            auto waited = std::chrono::steady_clock::now() - m->recStart;
+            if (!m->recWaitLogged && waited > std::chrono::seconds(3)) {
+                m->recWaitLogged = true;
+                MediaLogWarn("media: recording has waited %lld s for its first key frame",
+                             (long long)std::chrono::duration_cast<std::chrono::seconds>(waited).count());
+            }
             return;
+        }
         m->recWaitKey = false;
     }
     GstMapInfo map;
@@ -1003,6 +1135,8 @@ bool buildVideo(tmedia_session_mgr_t *m, TapData *recvTap, TapData *camTap)
         if (!ok)
             return false;
         addProbe(bs, "src", GST_PAD_PROBE_TYPE_BUFFER, injectProbe, m);
+        addProbe(bs, "src", GST_PAD_PROBE_TYPE_BUFFER, wholePictureProbe, m);
+        addProbe(bs, "src", GST_PAD_PROBE_TYPE_BUFFER, h265 ? midPictureHeadersProbe<true> : midPictureHeadersProbe<false>, m);
         recvTap->mgr = m;
         recvTap->camera = false;
         addProbe(bs2, "src", GST_PAD_PROBE_TYPE_BUFFER, tapProbe, recvTap);
@@ -1485,6 +1619,8 @@ int tmedia_session_mgr_start_record(tmedia_session_mgr_t *mgr, const char *path)
     }
     mgr->recFd = fd;
     mgr->recWaitKey = true;
+    mgr->recStart = std::chrono::steady_clock::now();
+    mgr->recWaitLogged = false;
     mgr->recFailed = false;
     MediaLogInfo("media: recording into %s", path);
     {
@@ -1658,6 +1794,8 @@ void tsk_object_unref(tmedia_session_mgr_t *mgr)
     closeSockets(mgr->video);
     if (mgr->rtspCtx)
         tsk_object_unref(mgr->rtspCtx);
+    if (mgr->heldPiece)
+        gst_buffer_unref(mgr->heldPiece);
     MediaLogInfo("media: session %llu released", (unsigned long long)mgr->videoSession.id);
     delete mgr;
 }

@@ -3,6 +3,7 @@
 // goes away mid-stream and comes back, a stop during set-up, and a recording.
 #include "core/MediaLibrary.h"
 #include "medialib/MediaDefaults.h"
+#include "medialib/MediaLaunch.h"
 #include "server/RtspTestServer.h"
 #include "tests/support/ConsoleEnv.h"
 #include "video/RtspClient.h"
@@ -249,7 +250,9 @@ TEST_F(RtspLive, RecordingOfAPreviewDecodes)
     EXPECT_FALSE(tile.recording);
     EXPECT_NE(file.find("/camera17_"), std::string::npos);
     EXPECT_EQ(file.substr(file.size() - 4), ".264");
-    EXPECT_GT(CountDecodedFramesOfFile(file, false), 20);
+    MediaFileCheck check = MediaDecodeFile(file, false, 5000);
+    EXPECT_TRUE(check.ok) << check.error;
+    EXPECT_GT(check.frames, 20u);
     client->StopVideo(2, "17");
     ASSERT_TRUE(WaitEnded());
 }

@@ -1,6 +1,5 @@
 #include "RtspTestServer.h"
 
-#include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 #include <gst/rtsp-server/rtsp-server.h>
 
@@ -147,39 +146,4 @@ void RtspTestServer::Stop()
     d.loop = nullptr;
     g_main_context_unref(d.context);
     d.context = nullptr;
-}
-
-int CountDecodedFramesOfFile(const std::string &path, bool h265)
-{
-    gst_init(nullptr, nullptr);
-    std::string line = "filesrc location=\"" + path + "\" ! " + (h265 ? "h265parse ! avdec_h265" : "h264parse ! avdec_h264") +
-                       " ! appsink name=out sync=false";
-    GError *err = nullptr;
-    GstElement *p = gst_parse_launch(line.c_str(), &err);
-    if (!p) {
-        if (err)
-            g_error_free(err);
-        return -1;
-    }
-    GstElement *sink = gst_bin_get_by_name(GST_BIN(p), "out");
-    gst_element_set_state(p, GST_STATE_PLAYING);
-    int frames = 0;
-    for (;;) {
-        GstSample *s = gst_app_sink_try_pull_sample(GST_APP_SINK(sink), 5 * GST_SECOND);
-        if (!s)
-            break;
-        ++frames;
-        gst_sample_unref(s);
-    }
-    GstBus *bus = gst_element_get_bus(p);
-    GstMessage *m = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR);
-    if (m) {
-        frames = -1;
-        gst_message_unref(m);
-    }
-    gst_object_unref(bus);
-    gst_element_set_state(p, GST_STATE_NULL);
-    gst_object_unref(sink);
-    gst_object_unref(p);
-    return frames;
 }

@@ -33,6 +33,3 @@ private:
     RtspTestServerOptions m_options;
     uint16_t m_port = 0;
 };
-
-// Frames decoded from an H.264/H.265 Annex-B file (-1: cannot be read or decoded).
-int CountDecodedFramesOfFile(const std::string &path, bool h265);
