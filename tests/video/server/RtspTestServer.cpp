@@ -20,7 +20,8 @@ std::string LaunchLine(const RtspTestServerOptions &o)
 {
     std::string cfg = o.inbandParameterSets ? " config-interval=-1" : "";
     std::string video;
-    std::string raw = "videotestsrc is-live=true ! video/x-raw,width=320,height=240,framerate=" + std::to_string(o.fps) + "/1";
+    std::string raw = "videotestsrc is-live=true pattern=ball ! video/x-raw,width=" + std::to_string(o.width) +
+                      ",height=" + std::to_string(o.height) + ",framerate=" + std::to_string(o.fps) + "/1";
     if (o.media.find("h265") != std::string::npos)
         video = raw + " ! x265enc tune=zerolatency speed-preset=ultrafast key-int-max=" + std::to_string(o.keyInterval) +
                 " ! rtph265pay name=pay0 pt=96" + cfg;
@@ -59,7 +60,7 @@ bool RtspTestServer::Start(uint16_t port)
     GstRTSPMountPoints *mounts = gst_rtsp_server_get_mount_points(d.server);
     GstRTSPMediaFactory *factory = gst_rtsp_media_factory_new();
     gst_rtsp_media_factory_set_launch(factory, LaunchLine(m_options).c_str());
-    gst_rtsp_media_factory_set_shared(factory, TRUE);
+    gst_rtsp_media_factory_set_shared(factory, m_options.shared ? TRUE : FALSE);
     if (!m_options.auth.empty()) {
         GstRTSPAuth *auth = gst_rtsp_auth_new();
         GstRTSPToken *token = gst_rtsp_token_new(GST_RTSP_TOKEN_MEDIA_FACTORY_ROLE, G_TYPE_STRING, "user", nullptr);

@@ -14,6 +14,8 @@ struct RtspTestServerOptions {
     int fps = 25;
     int keyInterval = 25;
     bool inbandParameterSets = true; // payloader config-interval=-1
+    int width = 320, height = 240;
+    bool shared = true; // one encoder for every client (false: each client its own)
 };
 
 class RtspTestServer {
