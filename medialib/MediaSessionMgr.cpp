@@ -83,6 +83,7 @@ struct Medium {
     GstElement *rtpSink = nullptr, *rtcpSink = nullptr, *funnel = nullptr;
     // RTP over the RTSP connection: the received packets enter here (rtspLock).
     GstElement *rtspRtpSrc = nullptr, *rtspRtcpSrc = nullptr;
+    int seqnumBase = -1; // first sequence number announced by the sender (RTSP RTP-Info)
     std::atomic<uint64_t> rxPackets{0}, rxBytes{0}, txPackets{0}, txBytes{0};
 };
 
@@ -821,6 +822,11 @@ GstCaps *rtpCapsFor(tmedia_session_mgr_t *m, unsigned sessionId, int pt)
     }
     if (pt >= 0)
         gst_caps_set_simple(c, "payload", G_TYPE_INT, pt, nullptr);
+    // With the first sequence number known the jitter buffer passes the first packet
+    // at once instead of waiting its latency for earlier ones.
+    const Medium &med = sessionId == m->audio.rtpId && hasAudio(m) ? m->audio : m->video;
+    if (med.seqnumBase >= 0)
+        gst_caps_set_simple(c, "seqnum-base", G_TYPE_UINT, guint(med.seqnumBase), nullptr);
     return c;
 }
 
@@ -1463,6 +1469,13 @@ int tmedia_session_mgr_set_int32(tmedia_session_mgr_t *mgr, int media, int targe
             requestKeyFrame(mgr->sources.back());
         else
             requestKeyFrame(mgr);
+        return 0;
+    }
+    if (k == "seqnum-base") {
+        Medium *med = mediumOf(mgr, media);
+        if (!med || mgr->started || value < 0 || value > 65535)
+            return -1;
+        med->seqnumBase = value;
         return 0;
     }
     if (media != tmedia_video || !hasVideo(mgr))

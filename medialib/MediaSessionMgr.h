@@ -65,6 +65,7 @@ int tmedia_session_mgr_set_codecs(tmedia_session_mgr_t *mgr, int media, int64_t 
 
 // Options. Keys:
 //   manager: "rtcp-enabled" (int), "force-idr" (int)
+//   audio or video, before start: "seqnum-base" (int, the sender's first sequence number)
 //   video producer: "camera-id" (int, device index), "local-hwnd" (window)
 //   video consumer: "keep-aspect-ratio" (int, any time), "remote-hwnd" (window, any time)
 //   video session: "sps", "pps", "vps" (base64 text of one parameter set each; "vps" H.265)

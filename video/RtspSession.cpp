@@ -683,9 +683,49 @@ int CRtspSession::OnSetupAudioReply(const void *s, const void *m)
     return self->Act(self->SetupReply(Msg(m), false), Msg(m));
 }
 
+// The first sequence number of each stream from the PLAY reply's RTP-Info
+// ("url=...;seq=N;rtptime=T, url=...").
+void CRtspSession::TakeRtpInfo(const trtsp_message_t *m)
+{
+    m_videoSeq = m_audioSeq = -1;
+    if (!m)
+        return;
+    const std::string *info = nullptr;
+    for (const auto &h : m->headers)
+        if (strcasecmp(h.first.c_str(), "RTP-Info") == 0)
+            info = &h.second;
+    if (!info)
+        return;
+    size_t from = 0;
+    while (from < info->size()) {
+        size_t end = info->find(',', from);
+        std::string item = info->substr(from, end == std::string::npos ? std::string::npos : end - from);
+        from = end == std::string::npos ? info->size() : end + 1;
+        size_t u = item.find("url=");
+        size_t q = item.find("seq=");
+        if (u == std::string::npos || q == std::string::npos)
+            continue;
+        std::string url = item.substr(u + 4, item.find(';', u) == std::string::npos ? std::string::npos : item.find(';', u) - u - 4);
+        char *stop = nullptr;
+        long seq = std::strtol(item.c_str() + q + 4, &stop, 10);
+        if (stop == item.c_str() + q + 4 || seq < 0 || seq > 65535)
+            continue;
+        auto endsWith = [&](const std::string &control) {
+            return !control.empty() && url.size() >= control.size() &&
+                   url.compare(url.size() - control.size(), control.size(), control) == 0;
+        };
+        if (endsWith(m_videoControl))
+            m_videoSeq = int(seq);
+        else if (endsWith(m_audioControl))
+            m_audioSeq = int(seq);
+    }
+}
+
 int CRtspSession::OnPlayReply(const void *s, const void *m)
 {
     const trtsp_message_t *msg = Msg(m);
+    if (msg && msg->status == 200)
+        Self(s)->TakeRtpInfo(msg);
     return Self(s)->Act(msg && msg->status == 200 ? ZOX_RTSP_EV_PLAY_OK : ZOX_RTSP_EV_PLAY_FAILED, msg);
 }
 
@@ -860,6 +900,10 @@ int CRtspSession::StartMediaSession()
         if (!m_pps.empty())
             tmedia_session_mgr_set_str(m_media, kMediaVideo, tmedia_ppt_session, "pps", m_pps.c_str());
     }
+    if ((m_mediaKinds & 4) && m_videoSeq >= 0)
+        tmedia_session_mgr_set_int32(m_media, kMediaVideo, tmedia_ppt_session, "seqnum-base", m_videoSeq);
+    if ((m_mediaKinds & 2) && m_audioSeq >= 0)
+        tmedia_session_mgr_set_int32(m_media, kMediaAudio, tmedia_ppt_session, "seqnum-base", m_audioSeq);
     if (::StartMediaSession(m_media) != 0) {
         WriteLog("rtsp-session[%s]:: start session exception!", Id());
         return -8;

@@ -132,6 +132,7 @@ protected:
     static bool CanRebuild(const void *s, const void *m);
 
     int DescribeReply(const trtsp_message_t *m);
+    void TakeRtpInfo(const trtsp_message_t *m);
     int SetupReply(const trtsp_message_t *m, bool video);
     int CreateMediaSession();
     int StartMediaSession();
@@ -198,6 +199,7 @@ protected:
     std::condition_variable m_waitCv;
     std::atomic<bool> m_shutdown{false};
     bool m_recordAfterRebuild = false;
+    int m_videoSeq = -1, m_audioSeq = -1; // from the PLAY reply's RTP-Info
 };
 
 // The dotted text of System/RtspClientIP.
