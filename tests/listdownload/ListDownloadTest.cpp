@@ -85,7 +85,7 @@ public:
         }
     }
 
-    uint8_t State() const { return m_session->GetLoginState(); }
+    int State() const { return m_session->GetLoginState(); }
 
     int Logouts() const
     {
@@ -231,7 +231,7 @@ TEST(ListDownload, BadOrRepeatedRowsCostNothingElse)
         Download login(db.connectionString(), server);
         ASSERT_TRUE(login.Connected());
         login.Run(c.tamper);
-        EXPECT_EQ(login.State(), kLoginRunning);
+        EXPECT_EQ(login.State(), int(kLoginRunning));
         EXPECT_TRUE(login.host.boxes.empty());
         ExpectUsers(db, server, c.names);
         EXPECT_EQ(db.count("SELECT COUNT(*) FROM zox_system_group"), (long long)c.groups.size());
@@ -278,7 +278,7 @@ TEST(ListDownload, AConnectionKilledDuringTheDownloadCostsNoRow)
             ++kills;
         });
         EXPECT_EQ(kills, 1);
-        EXPECT_EQ(login.State(), kLoginRunning);
+        EXPECT_EQ(login.State(), int(kLoginRunning));
         EXPECT_TRUE(login.host.boxes.empty());
         ExpectUsers(db, server);
         EXPECT_EQ(db.count("SELECT COUNT(*) FROM zox_system_group"), 3);
@@ -301,7 +301,9 @@ TEST(ListDownload, ADatabaseStoppedDuringTheDownloadEndsTheLogin)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(dbServer.start());
+        if (&c != &cases[0]) {
+            ASSERT_TRUE(dbServer.start()); // stopped by the row before
+        }
         CFakeLoginServer server = Served();
         ScratchDatabase db(dbServer.connectionString());
         Download login(db.connectionString(), server);
@@ -312,7 +314,7 @@ TEST(ListDownload, ADatabaseStoppedDuringTheDownloadEndsTheLogin)
                 stopped = dbServer.stop();
         });
         ASSERT_TRUE(stopped);
-        EXPECT_EQ(login.State(), kLoginIdle);
+        EXPECT_EQ(login.State(), int(kLoginIdle));
         EXPECT_FALSE(login.host.mainShown);
         EXPECT_EQ(login.host.boxes, std::vector<std::string>{c.box});
         EXPECT_EQ(login.Logouts(), 1);
