@@ -79,12 +79,12 @@ protected:
         return n;
     }
 
-    bool WaitPlaying(int64_t minFrames, std::chrono::milliseconds timeout = 6000ms)
+    bool WaitPlaying(int64_t minFrames, std::chrono::milliseconds timeout = 12000ms)
     {
         return zoxtest::PumpUntil([&] { return tile.state == 2 && Frames() >= minFrames; }, timeout);
     }
 
-    bool WaitEnded(std::chrono::milliseconds timeout = 6000ms)
+    bool WaitEnded(std::chrono::milliseconds timeout = 10000ms)
     {
         return zoxtest::PumpUntil([&] { return client->SessionCount() == 0 && tile.state == 0; }, timeout);
     }
