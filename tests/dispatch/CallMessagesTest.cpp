@@ -12,6 +12,7 @@
 #include "DispatchFakes.h"
 #include "dispatch/CallMessages.h"
 #include "dispatch/DispatchSession.h"
+#include "dispatch/SessionlessMessages.h"
 #include "tests/protocol/WireFixture.h"
 
 using namespace zox::call;
@@ -198,39 +199,52 @@ TEST(SetupMessages, ConferenceWritesThirtyEncodableMembers)
     EXPECT_EQ(numbers[29], "4030");
 }
 
-// Answers made without a session exchange the request's two references.
-struct AnswerCase {
+// What the main window sends without a session; its answers exchange the request's
+// two references.
+struct SessionlessCase {
     const char *name;
-    const MessageLayout *layout;
-    uint8_t result;
-    uint32_t answeredType;
+    std::function<Bytes()> build;
     std::vector<uint8_t> expected;
 };
 
-class SessionlessAnswer : public ::testing::TestWithParam<AnswerCase> {};
+const DispatchMessageHeader kRequest {0x99, 0x50020005, 0x11111111, 0x22222222};
+constexpr uint32_t kOwnId = 0x0A0B0C0D;
 
-TEST_P(SessionlessAnswer, ExchangesTheReferences)
-{
-    const AnswerCase &c = GetParam();
-    DispatchMessageHeader request {0x99, 0x50020005, 0x11111111, 0x22222222};
-    CallMessage m;
-    m.header = SwappedAnswerHeader(0x0A0B0C0D, c.layout->code, request);
-    m.result = c.result;
-    m.serviceType = c.answeredType;
-    EXPECT_EQ(WriteMessage(*c.layout, m), c.expected);
-}
+class Sessionless : public ::testing::TestWithParam<SessionlessCase> {};
+
+TEST_P(Sessionless, Bytes) { EXPECT_EQ(GetParam().build(), GetParam().expected); }
 
 INSTANTIATE_TEST_SUITE_P(
-    Messages, SessionlessAnswer,
+    Messages, Sessionless,
     ::testing::Values(
-        AnswerCase {"SetupRefusalBusy", &kSetupResponseLayout, 5, 0,
-                    At(196, {{0, kOwn + "50020002 22222222 11111111 05"}})},
-        AnswerCase {"GenericReleaseResponse", &kReleaseResponseLayout, 0, 3,
-                    At(24, {{0, kOwn + "50020006 22222222 11111111 00000000 00000003"}})},
-        AnswerCase {"VpNotifyResponse", &kVpNotifyResponseLayout, 0, 0,
-                    At(20, {{0, kOwn + "50040002 22222222 11111111"}})},
-        AnswerCase {"VpReleaseResponse", &kVpReleaseResponseLayout, 0, 0,
-                    At(20, {{0, kOwn + "50040006 22222222 11111111"}})}),
+        SessionlessCase {"SetupRefusalBusy", [] { return BuildSetupRefusal(kOwnId, kRequest, 5); },
+                         At(196, {{0, kOwn + "50020002 22222222 11111111 05"}})},
+        SessionlessCase {"GenericReleaseResponse", [] { return BuildGenericReleaseResponse(kOwnId, kRequest, 3); },
+                         At(24, {{0, kOwn + "50020006 22222222 11111111 00000000 00000003"}})},
+        SessionlessCase {"VpNotifyResponse", [] { return BuildVpNotifyResponse(kOwnId, kRequest); },
+                         At(20, {{0, kOwn + "50040002 22222222 11111111"}})},
+        SessionlessCase {"VpReleaseResponse", [] { return BuildVpReleaseResponse(kOwnId, kRequest); },
+                         At(20, {{0, kOwn + "50040006 22222222 11111111"}})},
+        SessionlessCase {"KillTerminal", [] { return BuildTerminalModify(kOwnId, 40, "3001"); },
+                         At(36, {{0, kOwn + "50020003 0028FFFF FFFFFFFF 00000028"}, {28, k3001}})},
+        SessionlessCase {"ReviveTerminal", [] { return BuildTerminalModify(kOwnId, 41, "3001"); },
+                         At(36, {{0, kOwn + "50020003 0029FFFF FFFFFFFF 00000029"}, {28, k3001}})},
+        SessionlessCase {"KillWithoutNumber", [] { return BuildTerminalModify(kOwnId, 40, "30-1"); }, {}},
+        SessionlessCase {"ReleaseGroupPttCall", [] { return BuildSessionlessRelease(kOwnId, 42, 7, ""); },
+                         At(40, {{0, kOwn + "50020005 FFFFFFFF FFFFFFFF 0000002A"}, {36, "00000007"}})},
+        SessionlessCase {"ForcedHangupOfPttUser", [] { return BuildSessionlessRelease(kOwnId, 39, 7, "3001"); },
+                         At(40, {{0, kOwn + "50020005 FFFFFFFF FFFFFFFF 00000027"}, {28, k3001}})},
+        SessionlessCase {"ForcedHangupWithoutNumber", [] { return BuildSessionlessRelease(kOwnId, 8, 0, ""); }, {}},
+        SessionlessCase {"AddUserToGroupCall", [] { return BuildAddUserToGroupCall(kOwnId, "5000", 0x0102, "3001"); },
+                         At(216, {{0, kOwn + "50020001 FFFFFFFF FFFFFFFF 0000002B"},
+                                  {24, kLine5000},
+                                  {132, "00000001 00000001 00000001 02010000"},
+                                  {208, k3001}})},
+        SessionlessCase {"StopVpNotify", [] { return BuildStopVpNotify(kOwnId, 0x42, 0x43, "3001"); },
+                         At(164, {{0, kOwn + "50040001 00000042 00000043 00000007"},
+                                  {20, k3001},
+                                  {28, "00000001"},
+                                  {32, k3001}})}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // What the console reads, at each message's minimum length and one byte short of it.
