@@ -100,11 +100,11 @@ TEST_P(BuilderRefusal, ReportsItsCode)
     FakeSessionHost host;
     host.media.create = c.mediaCreates;
     host.sendResult = c.sendResult;
+    FakeTile tile; // tiles outlive the sessions bound to them
     CDispatchSession s(host, c.serviceType, c.mediaKind);
     s.SetLocalParty("5000", c.hasMedia, 0);
     for (const auto &m : c.members)
         s.AddMember(m);
-    FakeTile tile;
     s.SetVideoWindow(&tile);
     EXPECT_EQ(c.send(s, host), c.expected);
     EXPECT_EQ(s.GetState(), kSessionIdle);
@@ -163,10 +163,10 @@ TEST(SessionBuilders, SentRequestsMoveStateRingAndTile)
                 {32, kMediaPttAudio, 0}};
     for (const Row &r : rows) {
         FakeSessionHost host;
+        FakeTile tile;
         CDispatchSession s(host, r.type, r.kind);
         s.SetLocalParty("5000", 1, 0);
         s.AddMember("3001");
-        FakeTile tile;
         s.SetVideoWindow(&tile);
         ASSERT_EQ(s.SendSetupRequest(r.type), 0) << r.type;
         EXPECT_EQ(s.GetState(), kSessionRequested) << r.type;
@@ -183,10 +183,10 @@ TEST(SessionBuilders, SentReleaseClosesTheMediaSide)
                           [](CDispatchSession &s) { return s.SendVpReleaseRequest(); }};
     for (const Send &send : sends) {
         FakeSessionHost host;
+        FakeTile tile;
         CDispatchSession s(host, 1, kMediaVideoCall);
         s.SetLocalParty("5000", 1, 0);
         s.AddMember("3001");
-        FakeTile tile;
         s.SetVideoWindow(&tile);
         s.SetLocalPreview(true);
         ASSERT_EQ(s.SendSetupRequest(1), 0);
@@ -219,9 +219,9 @@ TEST(SessionOpenClose, OpenPlaysTheTileAndSelectsItForTheSelectedUser)
     for (const std::string selected : {"3001", "3002", ""}) {
         FakeSessionHost host;
         host.selected = selected;
-        CDispatchSession s(host, 1, kMediaVideoCall);
         FakeTile tile;
         tile.number = "3001";
+        CDispatchSession s(host, 1, kMediaVideoCall);
         s.SetVideoWindow(&tile);
         ASSERT_EQ(s.Open(), 0);
         EXPECT_EQ(s.GetState(), kSessionOpen);
