@@ -126,9 +126,6 @@ Bytes WriteMessage(const MessageLayout &layout, const CallMessage &msg)
         case K::U8:
             p[0] = uint8_t(msg.*f.word);
             break;
-        case K::U16:
-            wire::PutU16(p, uint16_t(msg.*f.word));
-            break;
         case K::U32:
             wire::PutU32(p, msg.*f.word);
             break;
@@ -167,9 +164,6 @@ int ReadMessage(const MessageLayout &layout, const uint8_t *data, std::size_t le
         switch (f.kind) {
         case K::U8:
             m.*f.word = p[0];
-            break;
-        case K::U16:
-            m.*f.word = wire::GetU16(p);
             break;
         case K::U32:
             m.*f.word = wire::GetU32(p);

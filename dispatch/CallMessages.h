@@ -66,7 +66,6 @@ struct CallMessage {
 
 enum class FieldKind : uint8_t {
     U8,         // u32 member, one byte
-    U16,        // big-endian
     U32,        // big-endian
     U32Little,  // little-endian
     Number,     // TbcdNumber member, 8 bytes
