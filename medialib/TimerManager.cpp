@@ -34,7 +34,9 @@ struct tsk_timer_manager_t {
             }
             auto first = due.begin();
             if (Clock::now() < first->first) {
-                cv.wait_until(lk, first->first);
+                // A copy: the entry may be gone (stop, destroy) while this waits.
+                Clock::time_point when = first->first;
+                cv.wait_until(lk, when);
                 continue;
             }
             tsk_timer_id_t id = first->second;
