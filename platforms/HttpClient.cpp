@@ -5,6 +5,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cstring>
 #include <mutex>
@@ -22,7 +23,14 @@ void GlobalInit()
 struct ST_TRANSFER {
     std::string body;
     bool tooLarge = false;
+    bool stalled = false;
     const std::atomic<bool> *abort = nullptr;
+    // The stall limit: no byte sent or received for this long ends the transfer.
+    std::chrono::milliseconds stallLimit{0};
+    std::chrono::steady_clock::time_point lastMove;
+    curl_off_t lastDown = -1;
+    curl_off_t lastUp = -1;
+    CURL *handle = nullptr;
 };
 
 size_t OnBodyBytes(char *bytes, size_t size, size_t count, void *context)
@@ -37,10 +45,25 @@ size_t OnBodyBytes(char *bytes, size_t size, size_t count, void *context)
     return n;
 }
 
-int OnProgress(void *context, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+int OnProgress(void *context, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow)
 {
     auto *t = static_cast<ST_TRANSFER *>(context);
-    return t->abort->load() ? 1 : 0;
+    if (t->abort->load())
+        return 1;
+    const auto now = std::chrono::steady_clock::now();
+    curl_off_t connected = 0;
+    curl_easy_getinfo(t->handle, CURLINFO_CONNECT_TIME_T, &connected);
+    if (connected == 0) {
+        t->lastMove = now; // still connecting: the connect limit applies
+    } else if (dlnow != t->lastDown || ulnow != t->lastUp) {
+        t->lastDown = dlnow;
+        t->lastUp = ulnow;
+        t->lastMove = now;
+    } else if (now - t->lastMove > t->stallLimit) {
+        t->stalled = true;
+        return 1;
+    }
+    return 0;
 }
 
 // The caller's header text as lines: split at every CR or LF, empty lines dropped.
@@ -234,6 +257,9 @@ int CHttpClient::Request(bool post, const char *url, const char *headers, const 
 
         ST_TRANSFER transfer;
         transfer.abort = &m_abort;
+        transfer.stallLimit = std::chrono::milliseconds(m_stallTimeoutMs.load());
+        transfer.lastMove = std::chrono::steady_clock::now();
+        transfer.handle = c;
         curl_easy_setopt(c, CURLOPT_URL, url);
         curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
         curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -248,8 +274,6 @@ int CHttpClient::Request(bool post, const char *url, const char *headers, const 
         curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 0L);
         curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 0L);
         curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_connectTimeoutMs.load()));
-        curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>((m_stallTimeoutMs.load() + 999) / 1000));
         curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &OnBodyBytes);
         curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
         curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
@@ -296,7 +320,9 @@ int CHttpClient::Request(bool post, const char *url, const char *headers, const 
 
         if (code == 0) {
             // No status line came back.
-            if (rc == CURLE_ABORTED_BY_CALLBACK)
+            if (rc == CURLE_ABORTED_BY_CALLBACK && transfer.stalled)
+                WriteLog("http:: receive response failed [%d]", static_cast<int>(CURLE_OPERATION_TIMEDOUT));
+            else if (rc == CURLE_ABORTED_BY_CALLBACK)
                 WriteLog("http:: request aborted");
             else if (IsSendFailure(rc))
                 WriteLog("http:: send request failed [%d]", static_cast<int>(rc));

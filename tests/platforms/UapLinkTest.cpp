@@ -164,7 +164,7 @@ TEST_F(UapLinkTest, FailedPagesAreRetriedAndGivenUpAfterFourInARow)
             Env("uapapi.ini", "[UAP]\nBaseUrl=" + p.server.Url() + "\nAppId=app id/1\nSecret=s&e=c?r\n");
         env.notify = [&local](uint32_t m) { local.Post(m); };
         TUAPDataModule link(std::move(env));
-        ASSERT_TRUE(p.server.WaitForRequests(c.requests));
+        ASSERT_TRUE(p.server.WaitForRequests(c.requests)) << p.server.RequestCount();
         if (c.ready) {
             ASSERT_TRUE(local.WaitFor(WM_UAP_USERS_READY));
         } else {

@@ -234,9 +234,15 @@ void FakeHttpServer::Run()
         const int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
-        Serve(fd);
-        ::close(fd);
+        // Each connection on its own thread: a slow reply holds up no other request.
+        m_workers.emplace_back([this, fd] {
+            Serve(fd);
+            ::close(fd);
+        });
     }
+    for (std::thread &t : m_workers)
+        t.join();
+    m_workers.clear();
 }
 
 void FakeHttpServer::Serve(int fd)

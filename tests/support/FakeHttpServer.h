@@ -1,6 +1,6 @@
 #pragma once
-// A small HTTP/1.1 server on 127.0.0.1 for the platform tests: one connection at a
-// time, one request per connection, every request recorded, each answered by the
+// A small HTTP/1.1 server on 127.0.0.1 for the platform tests: a thread per
+// connection, one request per connection, every request recorded, each answered by the
 // test's reply function (canned and hostile replies). With TLS it serves a freshly
 // made self-signed certificate that is also expired and names another host.
 //
@@ -88,6 +88,7 @@ private:
     bool m_tls = false;
     void *m_ctx = nullptr; // SSL_CTX
     std::thread m_thread;
+    std::vector<std::thread> m_workers; // the accepting thread's only
     std::atomic<bool> m_stop{false};
     mutable std::mutex m_lock;
     mutable std::condition_variable m_cond;
