@@ -183,7 +183,38 @@ int TCMSDataModule::PollDeviceStatus()
     return 0;
 }
 
+// The handlers: nothing that goes wrong inside one may end the worker.
 int TCMSDataModule::Login()
+{
+    try {
+        return DoLogin();
+    } catch (...) {
+        WriteLog("cms-api:: user login failed, result: %d", -1);
+        return 0;
+    }
+}
+
+int TCMSDataModule::QueryUserVehicle()
+{
+    try {
+        return DoQueryUserVehicle();
+    } catch (...) {
+        WriteLog("cms-api:: query user vehicle failed, result: %d", -1);
+        return 0;
+    }
+}
+
+int TCMSDataModule::QueryDeviceStatus()
+{
+    try {
+        return DoQueryDeviceStatus();
+    } catch (...) {
+        WriteLog("cms-api:: query device status failed, result: %d", -1);
+        return 0;
+    }
+}
+
+int TCMSDataModule::DoLogin()
 {
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -211,7 +242,7 @@ int TCMSDataModule::Login()
     return 0;
 }
 
-int TCMSDataModule::QueryUserVehicle()
+int TCMSDataModule::DoQueryUserVehicle()
 {
     if (m_bVehiclesFetched.load())
         return 0;
@@ -240,7 +271,7 @@ int TCMSDataModule::QueryUserVehicle()
     return 0;
 }
 
-int TCMSDataModule::QueryDeviceStatus()
+int TCMSDataModule::DoQueryDeviceStatus()
 {
     const std::string url =
         m_strWebUrl + "/StandardApiAction_getDeviceOlStatus.action?jsession=" + UrlEncode(GetSession());

@@ -100,6 +100,9 @@ protected:
 
 private:
     int LoadConfig();
+    int DoLogin();
+    int DoQueryUserVehicle();
+    int DoQueryDeviceStatus();
     // GET on the client: true when answered (success, status 200, a body).
     bool Fetch(const std::string &url, int32_t &status, CBuffer &body);
     void Notify(uint32_t message);

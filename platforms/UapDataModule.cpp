@@ -71,7 +71,18 @@ int TUAPDataModule::StartSync()
     return 0;
 }
 
+// Nothing that goes wrong inside a handler may end the worker.
 int TUAPDataModule::Login()
+{
+    try {
+        return DoLogin();
+    } catch (...) {
+        WriteLog("uap-api:: login failed, http status code: %d", 0);
+        return 0;
+    }
+}
+
+int TUAPDataModule::DoLogin()
 {
     m_strToken.clear();
     m_nExpires = 0;
@@ -109,6 +120,16 @@ int TUAPDataModule::Login()
 }
 
 int TUAPDataModule::FetchVoipUserPage(bool &answered)
+{
+    try {
+        return DoFetchVoipUserPage(answered);
+    } catch (...) {
+        WriteLog("uap-api:: get voip users failed, http status code: %d", 0);
+        return -1;
+    }
+}
+
+int TUAPDataModule::DoFetchVoipUserPage(bool &answered)
 {
     const std::string url = m_strBaseUrl + "/bs/voipusers";
     // The token is one header value: it must not break the header lines.

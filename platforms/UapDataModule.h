@@ -53,6 +53,8 @@ private:
     int LoadConfig();
     // One page: 0 or -1; answered is set when the reply carried the user count.
     int FetchVoipUserPage(bool &answered);
+    int DoLogin();
+    int DoFetchVoipUserPage(bool &answered);
     bool Send(const std::string &url, const char *headers, const std::string &data, int32_t &status, CBuffer &body);
 
     ST_PLATFORM_LINK_ENV m_env;

@@ -84,6 +84,11 @@ TEST_F(PlatformLogin, VehiclesBecomeUsersWithTheirStatesAndSurviveThePlatformGoi
                Count("SELECT regState FROM zox_system_user WHERE userNumber='5002'") == 0;
     }));
 
+    // A poll in the running state: the changed states reach the users.
+    cms.With([](FakeCmsData &d) { d.vehicles[1].devices[0].online = 1; });
+    form->Session().OnCmsPollTimerOut();
+    ASSERT_TRUE(WaitFor([&] { return Count("SELECT regState FROM zox_system_user WHERE userNumber='5002'") == 1; }));
+
     // The platforms go down: the next poll fails and the tables stay as they were.
     cms.server.Stop();
     uap.server.Stop();
@@ -95,6 +100,7 @@ TEST_F(PlatformLogin, VehiclesBecomeUsersWithTheirStatesAndSurviveThePlatformGoi
     EXPECT_EQ(2, Count("SELECT COUNT(*) FROM uap_voip_user"));
     EXPECT_EQ(2, Count("SELECT COUNT(*) FROM zox_system_user WHERE userType=1"));
     EXPECT_EQ(1, Count("SELECT regState FROM zox_system_user WHERE userNumber='5001'"));
+    EXPECT_EQ(1, Count("SELECT regState FROM zox_system_user WHERE userNumber='5002'"));
     EXPECT_EQ(kLoginRunning, form->Session().GetLoginState());
 }
 
