@@ -173,11 +173,8 @@ int TUAPDataModule::DoFetchVoipUserPage(bool &answered)
         u.Avatar = JsonString(row, "Avatar");
         page.push_back(std::move(u));
     }
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        for (ST_ZOX_UAP_VOIPUSER &u : page)
-            m_users.push_back(std::move(u));
-    }
+    for (ST_ZOX_UAP_VOIPUSER &u : page)
+        m_pending.push_back(std::move(u));
     const int rowCount = static_cast<int>(std::min<Json::ArrayIndex>(rows->size(), kMaxUsers));
     m_nReceived = std::min(m_nReceived + rowCount, kMaxUsers);
     return 0;
@@ -185,14 +182,13 @@ int TUAPDataModule::DoFetchVoipUserPage(bool &answered)
 
 int TUAPDataModule::FetchVoipUsers()
 {
-    if (m_bBusy.exchange(true))
+    // The list is fetched completely at most once per run: a fetch asked for by the
+    // login step while the worker's own one ran finds it done.
+    if (m_bUsersFetched.load() || m_bBusy.exchange(true))
         return 0;
     m_nTotal = 0;
     m_nReceived = 0;
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_users.clear();
-    }
+    m_pending.clear();
     // Pages follow until the count that the platform reported is reached. A page
     // without an answer is a failed page, the first one too: an unreachable platform
     // is no empty directory.
@@ -207,6 +203,11 @@ int TUAPDataModule::FetchVoipUsers()
             return 0;
         }
     } while (!answered || m_nReceived < m_nTotal);
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_users = std::move(m_pending);
+    }
+    m_pending.clear();
     m_bUsersFetched.store(true);
     m_bBusy.store(false);
     if (m_env.notify)

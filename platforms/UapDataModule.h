@@ -71,7 +71,8 @@ private:
     CHttpClient m_http;
     int m_nTotal = 0;
     int m_nReceived = 0;
-    mutable std::mutex m_lock; // the user list
+    std::vector<ST_ZOX_UAP_VOIPUSER> m_pending; // worker only: the fetch under way
+    mutable std::mutex m_lock; // the complete user list
     std::vector<ST_ZOX_UAP_VOIPUSER> m_users;
 };
 

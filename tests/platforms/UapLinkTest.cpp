@@ -187,6 +187,21 @@ TEST_F(UapLinkTest, FailedPagesAreRetriedAndGivenUpAfterFourInARow)
     }
 }
 
+TEST_F(UapLinkTest, AFetchAskedForDuringTheDownloadNeitherRepeatsNorDisturbsIt)
+{
+    platform.With([](FakeUapData &d) { d.pageDelayMs = 100; });
+    ASSERT_TRUE(platform.server.Start());
+    auto link = Link();
+    ASSERT_TRUE(platform.server.WaitForRequests(2));
+    link->StartSync(); // as the login's platform step does while the list is on its way
+    ASSERT_TRUE(recorder.WaitFor(WM_UAP_USERS_READY));
+    ASSERT_EQ(0, link->SyncToDatabase());
+    EXPECT_FALSE(platform.server.WaitForRequests(5, 500));
+    EXPECT_EQ(4u, platform.server.RequestCount());
+    EXPECT_EQ(1u, recorder.Count(WM_UAP_USERS_READY));
+    EXPECT_EQ(250, db->count("SELECT COUNT(*) FROM uap_voip_user"));
+}
+
 TEST_F(UapLinkTest, EmptyDirectoryIsACompleteEmptyList)
 {
     Users(0);

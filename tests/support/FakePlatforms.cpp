@@ -172,7 +172,9 @@ Reply FakeUapPlatform::Answer(const FakeHttpServer::Request &r, std::size_t inde
                  ",\"RealName\":" + JsonQuote(u.realName) + ",\"PoliceNum\":\"P" + u.voipNum +
                  "\",\"Mobile\":\"M" + u.voipNum + "\",\"UserTypeName\":\"radio\",\"Avatar\":\"\"}";
         }
-        return Reply::Json(200, s + "]}");
+        Reply page = Reply::Json(200, s + "]}");
+        page.delayMs = m_data.pageDelayMs;
+        return page;
     }
     return Reply::Json(404, "");
 }

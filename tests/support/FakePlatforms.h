@@ -74,6 +74,7 @@ struct FakeUapData {
     std::string secret = "secret";
     std::string token = "T-1";
     std::vector<FakeUapUser> users;
+    int pageDelayMs = 0; // before each page's reply
     std::map<std::size_t, FakeHttpServer::Reply> overrides;
 };
 
