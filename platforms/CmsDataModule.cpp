@@ -113,6 +113,7 @@ bool ParseCmsDeviceStatusResponse(const char *text, int length, ST_CMS_DEVSTATUS
 TCMSDataModule::TCMSDataModule(ST_PLATFORM_LINK_ENV env) : m_env(std::move(env))
 {
     m_http.SetTimeouts(m_env.connectTimeoutMs, m_env.stallTimeoutMs);
+    SetStopWait(m_env.stopWaitMs);
     if (LoadConfig() != 0) {
         WriteLog("cms-api:: failed to read config file.");
         m_nStartResult = -1;

@@ -19,4 +19,6 @@ struct ST_PLATFORM_LINK_ENV {
     std::function<TZoxDataModule *()> cache;
     int connectTimeoutMs = CHttpClient::kDefaultConnectTimeoutMs;
     int stallTimeoutMs = CHttpClient::kDefaultStallTimeoutMs;
+    // How long the link's destruction waits for a running request before it aborts it.
+    int stopWaitMs = 5000;
 };

@@ -16,6 +16,7 @@ using namespace zox::platforms;
 TUAPDataModule::TUAPDataModule(ST_PLATFORM_LINK_ENV env) : m_env(std::move(env))
 {
     m_http.SetTimeouts(m_env.connectTimeoutMs, m_env.stallTimeoutMs);
+    SetStopWait(m_env.stopWaitMs);
     if (LoadConfig() != 0) {
         WriteLog("uap-api:: failed to read config file.");
         m_nStartResult = -1;

@@ -1,5 +1,6 @@
 // The vehicle-platform link: its reply readers, its worker against a fake platform
 // (canned and hostile replies), its cache writes and the vehicle video address.
+#include "core/Log.h"
 #include "host/MessageNumbers.h"
 #include "platforms/CmsDataModule.h"
 #include "tests/platforms/LinkTestSupport.h"
@@ -7,6 +8,7 @@
 
 #include <QByteArray>
 
+#include <chrono>
 #include <cstring>
 
 using namespace zoxtest;
@@ -260,20 +262,24 @@ TEST_F(CmsLinkTest, FailedStepsStopTheSequenceAndPostNothing)
         std::size_t requests; // requests the link makes in all
         std::size_t vehiclesReady;
         std::size_t statusReady;
+        const char *logged;
     };
     const Case cases[] = {
-        {"login 404", 0, Reply::Json(404, ""), 1, 0, 0},
-        {"login not json", 0, Reply::Json(200, "<html/>"), 1, 0, 0},
-        {"login refused", 0, Reply::Json(200, "{\"result\":4}"), 1, 0, 0},
-        {"login result of the wrong type", 0, Reply::Json(200, "{\"result\":\"ok\",\"jsession\":\"x\"}"), 1, 0, 0},
-        {"login body cut short", 0, truncated, 1, 0, 0},
-        {"login empty body", 0, Reply::Json(200, ""), 1, 0, 0},
-        {"login closed unanswered", 0, silent, 1, 0, 0},
-        {"vehicles too slow", 1, slow, 2, 0, 0},
-        {"vehicles refused", 1, Reply::Json(200, "{\"result\":5,\"companys\":[]}"), 2, 0, 0},
-        {"vehicles wrong member types", 1, Reply::Json(200, "{\"result\":0,\"companys\":{},\"vehicles\":7}"), 3, 1, 1},
-        {"status not json", 2, Reply::Json(200, "]"), 3, 1, 0},
-        {"status 404", 2, Reply::Json(404, "{}"), 3, 1, 0},
+        {"login 404", 0, Reply::Json(404, ""), 1, 0, 0, "cms-api:: user login failed, http status code: 404"},
+        {"login not json", 0, Reply::Json(200, "<html/>"), 1, 0, 0, "cms-api:: user login failed, result: -1"},
+        {"login refused", 0, Reply::Json(200, "{\"result\":4}"), 1, 0, 0, "cms-api:: user login failed, result: 4"},
+        {"login result of the wrong type", 0, Reply::Json(200, "{\"result\":\"ok\",\"jsession\":\"x\"}"), 1, 0, 0,
+         "cms-api:: user login failed, result: -1"},
+        {"login body cut short", 0, truncated, 1, 0, 0, "cms-api:: user login failed, http status code: 200"},
+        {"login empty body", 0, Reply::Json(200, ""), 1, 0, 0, "cms-api:: user login failed, http status code: 200"},
+        {"login closed unanswered", 0, silent, 1, 0, 0, "cms-api:: user login failed, http status code: 0"},
+        {"vehicles too slow", 1, slow, 2, 0, 0, "cms-api:: query user vehicle failed, http status code: 0"},
+        {"vehicles refused", 1, Reply::Json(200, "{\"result\":5,\"companys\":[]}"), 2, 0, 0,
+         "cms-api:: query user vehicle failed, result: 5"},
+        {"vehicles wrong member types", 1, Reply::Json(200, "{\"result\":0,\"companys\":{},\"vehicles\":7}"), 3, 1, 1,
+         "cms-api:: query device status success"},
+        {"status not json", 2, Reply::Json(200, "]"), 3, 1, 0, "cms-api:: query device status failed, result: -1"},
+        {"status 404", 2, Reply::Json(404, "{}"), 3, 1, 0, "cms-api:: query device status failed, http status code: 404"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -284,6 +290,7 @@ TEST_F(CmsLinkTest, FailedStepsStopTheSequenceAndPostNothing)
         });
         ASSERT_TRUE(p.server.Start());
         MessageRecorder local;
+        OpenLogFile((dir.path() / "log.txt").string());
         auto link = Link(p.server.Url(), "10.1.1.1", &local);
         ASSERT_TRUE(p.server.WaitForRequests(c.requests));
         EXPECT_FALSE(p.server.WaitForRequests(c.requests + 1, 300));
@@ -294,6 +301,8 @@ TEST_F(CmsLinkTest, FailedStepsStopTheSequenceAndPostNothing)
         EXPECT_EQ(c.requests, p.server.RequestCount());
         EXPECT_EQ(c.vehiclesReady, local.Count(WM_CMS_VEHICLES_READY));
         EXPECT_EQ(c.statusReady, local.Count(WM_CMS_STATUS_READY));
+        CloseLogFile();
+        EXPECT_NE(std::string::npos, dir.read("log.txt").find(c.logged)) << dir.read("log.txt");
     }
 }
 
@@ -319,4 +328,22 @@ TEST_F(CmsLinkTest, HttpsPlatformWithUntrustedCertificateAnswers)
     auto link = Link(platform.server.Url());
     ASSERT_TRUE(recorder.WaitFor(WM_CMS_STATUS_READY));
     EXPECT_EQ("SESS+/=1", link->GetSession());
+}
+
+TEST_F(CmsLinkTest, DestructionAbortsARequestThatHangs)
+{
+    Reply hanging = Reply::Json(200, "{\"result\":0}");
+    hanging.delayMs = 60000;
+    platform.With([&](FakeCmsData &d) { d.overrides[0] = hanging; });
+    StartPlatform();
+    ST_PLATFORM_LINK_ENV env = Env("cmsserver.ini", "[WebServer]\nweburl=" + platform.server.Url() +
+                                                        "\n[MediaServer]\nip=10.0.0.1\n");
+    env.stallTimeoutMs = 60000;
+    env.stopWaitMs = 200;
+    auto link = std::make_unique<TCMSDataModule>(std::move(env));
+    ASSERT_TRUE(platform.server.WaitForRequests(1));
+    const auto start = std::chrono::steady_clock::now();
+    link.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_EQ(0u, recorder.Count(WM_CMS_VEHICLES_READY));
 }
