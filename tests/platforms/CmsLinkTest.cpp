@@ -252,7 +252,7 @@ TEST_F(CmsLinkTest, FailedStepsStopTheSequenceAndPostNothing)
     Reply truncated = Reply::Json(200, "{\"result\":0,\"jsession\":\"SESS+/=1\",\"pad\":\"" + std::string(5000, 'x') + "\"}");
     truncated.kind = Reply::Kind::Truncated;
     Reply slow = Reply::Json(200, "{\"result\":0}");
-    slow.delayMs = 2500;
+    slow.delayMs = 5000;
     Reply silent;
     silent.kind = Reply::Kind::Silent;
     struct Case {

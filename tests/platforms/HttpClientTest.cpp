@@ -69,7 +69,7 @@ TEST_F(HttpClientTest, RepliesTurnIntoResultStatusAndBody)
     garbage.kind = Reply::Kind::Raw;
     garbage.raw = "this is no http\r\n\r\n";
     Reply slow = Reply::Json(200, "{}");
-    slow.delayMs = 2500;
+    slow.delayMs = 5000;
     const Case cases[] = {
         {"200 with a body", Reply::Json(200, "{\"result\":0}"), 1, 200, "{\"result\":0}"},
         {"200 with a body past the inline storage", Reply::Json(200, big), 1, 200, big},

@@ -126,7 +126,7 @@ TEST_F(UapLinkTest, DownloadsEveryPageAndRenamesTheDispatchUsers)
 TEST_F(UapLinkTest, FailedPagesAreRetriedAndGivenUpAfterFourInARow)
 {
     Reply slow = Reply::Json(200, "{}");
-    slow.delayMs = 2500;
+    slow.delayMs = 5000;
     Reply silent;
     silent.kind = Reply::Kind::Silent;
     Reply cut = Reply::Json(200, "{\"total\":250,\"rows\":[{\"VoipNum\":\"1\"}," + std::string(3000, ' ') + "]}");
