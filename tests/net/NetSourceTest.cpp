@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "core/net/NetFacade.h"
 #include "core/net/NetUdpService.h"
@@ -132,4 +133,22 @@ TEST_F(NetSource, AFloodOfJunkWritesOneLinePerKind)
     }
     EXPECT_EQ(sent, s.dropped);
     EXPECT_TRUE(window.messages.empty());
+}
+
+// A heartbeat response that arrives behind a heap of notices still queued for the login
+// window is handled before them.
+TEST_F(NetSource, TheRegistrationFamilyOvertakesQueuedNotices)
+{
+    constexpr int kNotices = 300;
+    for (int i = 0; i < kNotices; ++i)
+        ASSERT_TRUE(server.Inject(messages.MakeUserStateNotify("100001", 1, uint32_t(i), 0, 0, {}, uint32_t(i))));
+    ASSERT_TRUE(server.Inject(messages.MakeHeartbeatResponse(7)));
+    // Everything is posted before the window handles any of it.
+    const auto until = std::chrono::steady_clock::now() + 5s;
+    while (Stats().delivered < uint64_t(kNotices + 1) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(2ms);
+    ASSERT_EQ(uint64_t(kNotices + 1), Stats().delivered);
+    ASSERT_TRUE(zoxtest::PumpUntil([&] { return window.messages.size() == std::size_t(kNotices + 1); }, 5s));
+    EXPECT_EQ(WM_NET_LOGIN, window.messages.front().message);
+    EXPECT_EQ(std::size_t(kNotices), window.CountOf(WM_NET_NOTIFY));
 }
