@@ -526,7 +526,14 @@ void TZoxDataModule::WriteKeptStates(soci::session &s)
             m_stateLog.Note("kept", "zoxdb: %zu user states kept until the database is back.", count);
             throw;
         }
-        WriteLog("zoxdb: %zu user states refused by the database and dropped: %s", count, e.what());
+        // The server's reason, without the long statement and its values.
+        std::string reason = e.what();
+        const std::size_t statement = reason.find(" while executing");
+        if (statement != std::string::npos)
+            reason.erase(statement);
+        if (reason.size() > 300)
+            reason.erase(300);
+        WriteLog("zoxdb: %zu user states refused by the database and dropped: %s", count, reason.c_str());
         m_keptStates.clear();
         m_rowsKnown = false;
         return;
