@@ -28,6 +28,8 @@
 #include "video/RtspClient.h"
 
 #include <QGuiApplication>
+
+#include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
@@ -36,6 +38,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShortcut>
+#include <QCursor>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -321,6 +324,7 @@ void TMainForm::BuildRightColumn()
 
     c_pPanelVideoGroup = new TSkinPanel(c_pPanelMainClient, VclColour(kVideoColour));
     c_pPanelVideoGroup->setObjectName("c_pPanelVideoGroup");
+    c_pPanelVideoGroup->installEventFilter(this);
 
     c_pPanelPrompt = new TSkinPanel(c_pPanelMainClient, VclColour(kListColour));
     c_pPanelPrompt->setObjectName("c_pPanelPrompt");
@@ -504,7 +508,7 @@ void TMainForm::InitSplitImages()
     QLabel *four = c_pImageSplit[3];
     SetSplitImageStatus(four, zox::skin::kPicturePressed);
     SelectSplitImage(four);
-    // The video wall itself is built by its own step into c_pPanelVideoGroup.
+    CreateVideoWindows();
 }
 
 void TMainForm::CreateRtspClient()
@@ -818,6 +822,8 @@ void TMainForm::OnImageSwapWindowClick()
 void TMainForm::OnImageVideoTitleVisibleClick()
 {
     m_videoTitlesVisible = !m_videoTitlesVisible;
+    for (TVideoWndCtrl *w : m_videoWnds)
+        w->SetTitleBarVisible(m_videoTitlesVisible);
     SetImageCtrlStatus(c_pImageVideoTitleVisible, GetImageCtrlStatus(c_pImageVideoTitleVisible));
 }
 
@@ -958,6 +964,8 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             OnPanelGroupHostResize();
         else if (watched == c_pPanelUserHost)
             OnPanelUserHostResize();
+        else if (watched == c_pPanelVideoGroup)
+            OnPanelVideoGroupResize();
         return false;
     }
     if (t == QEvent::MouseButtonPress) {
@@ -996,9 +1004,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             SetSplitImageStatus(p, zox::skin::NextPictureState(state, pe, p->isEnabled()));
         if (t == QEvent::MouseButtonRelease && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton &&
             p->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint())) {
-            if (SelectSplitImage(p))
-                SetSplitImageStatus(p, zox::skin::kPicturePressed);
-            // The wall takes the new layout (its own step).
+            OnImageSplitScreenClick(p);
         }
         return false;
     }
@@ -1351,6 +1357,190 @@ bool TMainForm::SelectUserCell(int userType, const std::string &number, bool byS
     }
     return false;
 }
+
+// ---------------------------------------------------------------------------------
+// Video wall
+
+const zox::video::TSplitScreenLayout *TMainForm::GetSplitLayout() const
+{
+    return zox::video::FindSplitLayout(m_windowCount);
+}
+
+void TMainForm::CreateVideoWindows()
+{
+    const zox::video::TSplitScreenLayout *layout = GetSplitLayout();
+    if (!layout)
+        return;
+    for (int i = 0; i < layout->count; ++i) {
+        auto *w = new TVideoWndCtrl(c_pPanelVideoGroup, this);
+        const zox::video::WallRect r =
+            zox::video::SplitCellBounds(*layout, i, c_pPanelVideoGroup->width(), c_pPanelVideoGroup->height());
+        w->setGeometry(r.left, r.top, r.width, r.height);
+        w->SetTitleBarVisible(m_videoTitlesVisible);
+        w->show();
+        m_videoWnds.push_back(w);
+    }
+}
+
+void TMainForm::RelayoutVideoWindows()
+{
+    const zox::video::TSplitScreenLayout *layout = GetSplitLayout();
+    if (!layout)
+        return;
+    std::vector<bool> used;
+    for (TVideoWndCtrl *w : m_videoWnds)
+        used.push_back(w->IsUsed());
+    const zox::video::RelayoutPlan plan = zox::video::PlanRelayout(used, layout->count);
+    const std::vector<TVideoWndCtrl *> old = std::move(m_videoWnds);
+    m_videoWnds.clear();
+    for (int i : plan.destroyed)
+        delete old[i];
+    const int W = c_pPanelVideoGroup->width(), H = c_pPanelVideoGroup->height();
+    for (std::size_t i = 0; i < plan.cells.size(); ++i) {
+        TVideoWndCtrl *w = plan.cells[i] >= 0 ? old[plan.cells[i]] : new TVideoWndCtrl(c_pPanelVideoGroup, this);
+        const zox::video::WallRect r = zox::video::SplitCellBounds(*layout, static_cast<int>(i), W, H);
+        w->setGeometry(r.left, r.top, r.width, r.height);
+        w->show();
+        w->SetTitleBarVisible(m_videoTitlesVisible);
+        m_videoWnds.push_back(w);
+    }
+    // More busy tiles than cells: they keep playing, unseen.
+    for (int i : plan.parked) {
+        old[i]->setGeometry(0, 0, 0, 0);
+        old[i]->show();
+        m_videoWnds.push_back(old[i]);
+    }
+}
+
+TVideoWndCtrl *TMainForm::GetFreeVideoWindow()
+{
+    for (;;) {
+        std::vector<bool> used;
+        for (TVideoWndCtrl *w : m_videoWnds)
+            used.push_back(w->IsUsed());
+        const int free = zox::video::FindFreeTile(used, m_windowCount);
+        if (free >= 0)
+            return m_videoWnds[free];
+        if (zox::video::WallIsFull(used, m_windowCount))
+            return nullptr;
+        bool enabled[zox::video::kSplitLayoutCount];
+        for (std::size_t i = 0; i < zox::video::kSplitLayoutCount; ++i)
+            enabled[i] = c_pImageSplit[i]->isEnabled();
+        const int next = zox::video::NextSplitCount(m_windowCount, enabled);
+        if (next == 0)
+            return nullptr;
+        QLabel *picture = nullptr;
+        for (std::size_t i = 0; i < kSplitScreenPictureCount; ++i)
+            if (kSplitScreenPictures[i].windowCount == next)
+                picture = c_pImageSplit[i];
+        if (!picture)
+            return nullptr;
+        SetSplitImageStatus(picture, zox::skin::kPicturePressed);
+        OnImageSplitScreenClick(picture);
+        if (m_windowCount != next)
+            return nullptr;
+    }
+}
+
+void TMainForm::OnImageSplitScreenClick(QLabel *picture)
+{
+    const bool changed = SelectSplitImage(picture);
+    if (changed)
+        SetSplitImageStatus(picture, zox::skin::kPicturePressed);
+    if (changed || m_singleVideo) {
+        m_singleVideo = false;
+        RelayoutVideoWindows();
+    }
+}
+
+void TMainForm::OnPanelVideoGroupResize()
+{
+    if (m_inFullScreenToggle)
+        return;
+    const int W = c_pPanelVideoGroup->width(), H = c_pPanelVideoGroup->height();
+    if (m_singleVideo) {
+        for (TVideoWndCtrl *w : m_videoWnds)
+            if (!w->isHidden()) {
+                w->setGeometry(0, 0, W, H);
+                break;
+            }
+        return;
+    }
+    const zox::video::TSplitScreenLayout *layout = GetSplitLayout();
+    if (!layout)
+        return;
+    for (int i = 0; i < layout->count && i < static_cast<int>(m_videoWnds.size()); ++i) {
+        const zox::video::WallRect r = zox::video::SplitCellBounds(*layout, i, W, H);
+        m_videoWnds[i]->setGeometry(r.left, r.top, r.width, r.height);
+    }
+}
+
+void TMainForm::OnVideoWindowSelected(QWidget *tile, bool byUser)
+{
+    for (QObject *c : c_pPanelVideoGroup->children())
+        if (auto *w = dynamic_cast<TVideoWndCtrl *>(c); w && w != tile)
+            w->SetSelected(false);
+    if (byUser) {
+        auto *w = dynamic_cast<TVideoWndCtrl *>(tile);
+        if (w && w->IsUsed() && SelectUserCell(w->GetUserType(), w->GetUserNumber(), false))
+            return;
+        if (CurrentSelection.kind == kSelectUser)
+            SelectGroupCell(CurrentSelection.groupType, CurrentSelection.groupId);
+    }
+}
+
+void TMainForm::SetSingleVideoWindow(QWidget *tile, bool on)
+{
+    if (on == m_singleVideo)
+        return;
+    if (on) {
+        m_singleVideo = true;
+        tile->setGeometry(0, 0, c_pPanelVideoGroup->width(), c_pPanelVideoGroup->height());
+        tile->show();
+        for (TVideoWndCtrl *w : m_videoWnds)
+            if (w != tile)
+                w->hide();
+        return;
+    }
+    // The extended display keeps one video.
+    if (m_modes.swapped)
+        return;
+    m_singleVideo = false;
+    OnPanelVideoGroupResize();
+    for (TVideoWndCtrl *w : m_videoWnds)
+        w->show();
+}
+
+void TMainForm::AutoShowTopBar(QWidget *)
+{
+    if (!m_modes.fullScreen)
+        return;
+    const bool show = QCursor::pos().y() - geometry().top() < 10;
+    if (c_pPanelRightTop->isVisible() != show)
+        c_pPanelRightTop->setVisible(show);
+}
+
+void TMainForm::SwapVideoWindows(QWidget *target, QWidget *source)
+{
+    if (!target || !source || target == source)
+        return;
+    const QRect t = target->geometry();
+    target->setGeometry(source->geometry());
+    source->setGeometry(t);
+    auto it = std::find(m_videoWnds.begin(), m_videoWnds.end(), target);
+    auto is = std::find(m_videoWnds.begin(), m_videoWnds.end(), source);
+    if (it != m_videoWnds.end() && is != m_videoWnds.end())
+        std::iter_swap(it, is);
+}
+
+// The tools' session operations belong to the call control, recording and forwarding.
+void TMainForm::StopVideoUploadOfWindow(const std::string &, const std::string &) {}
+void TMainForm::HangupVideoWindow(const std::string &, const std::string &) {}
+void TMainForm::StopRtspVideo(int, const std::string &) {}
+void TMainForm::OnForwardVideo(int, const std::string &, int) {}
+void TMainForm::ToggleSessionRecord(const std::string &, int) {}
+void TMainForm::ToggleRtspRecord(int, const std::string &) {}
+int TMainForm::ToggleRtspAudio(int, const std::string &, TVideoWndCtrl *) { return -1; }
 
 bool TMainForm::IsAnyLineInCall() const { return m_lineTable->IsAnyLineInCall(); }
 

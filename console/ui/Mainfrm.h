@@ -8,6 +8,7 @@
 #include "console/SplitScreenCtrlMap.h"
 #include "console/UserListReader.h"
 #include "dispatch/DispatchLineTable.h"
+#include "video/ui/VideoWndCtrl.h"
 
 #include <QByteArray>
 #include <QWidget>
@@ -46,7 +47,7 @@ struct TTaskButtonPair {
     TMultiImageCtrl *button = nullptr;
 };
 
-class TMainForm : public QWidget {
+class TMainForm : public QWidget, public CVideoWndHandler {
     Q_OBJECT
 public:
     static constexpr int kImageMapSize = 32;
@@ -140,6 +141,31 @@ public:
     bool SelectSplitImage(QObject *control);
     bool IsSplitImageSelected(QObject *control) const;
     int GetCurrentWindowCount() const { return m_windowCount; }
+
+    // --- Video wall ---
+    // The layout row of the current tile count, or null.
+    const zox::video::TSplitScreenLayout *GetSplitLayout() const;
+    void CreateVideoWindows();
+    void RelayoutVideoWindows();
+    // A free tile shown on the wall (growing the layout when all are busy), or null.
+    TVideoWndCtrl *GetFreeVideoWindow();
+    void OnPanelVideoGroupResize();
+    void OnImageSplitScreenClick(QLabel *picture);
+    const std::vector<TVideoWndCtrl *> &VideoWindows() const { return m_videoWnds; }
+    bool IsSingleVideoWindow() const { return m_singleVideo; }
+    // CVideoWndHandler: the wall's display operations.
+    void OnVideoWindowSelected(QWidget *tile, bool byUser) override;
+    void SetSingleVideoWindow(QWidget *tile, bool on) override;
+    void AutoShowTopBar(QWidget *tile) override;
+    void SwapVideoWindows(QWidget *target, QWidget *source) override;
+    // CVideoWndHandler: session operations of the tools (calls, recording and forwarding).
+    void StopVideoUploadOfWindow(const std::string &number, const std::string &name) override;
+    void HangupVideoWindow(const std::string &number, const std::string &name) override;
+    void StopRtspVideo(int userType, const std::string &number) override;
+    void OnForwardVideo(int userType, const std::string &number, int service) override;
+    void ToggleSessionRecord(const std::string &number, int lineKind) override;
+    void ToggleRtspRecord(int userType, const std::string &number) override;
+    int ToggleRtspAudio(int userType, const std::string &number, TVideoWndCtrl *tile) override;
 
     // --- Lists and selection ---
     bool SelectGroupCell(int groupType, int groupId);
@@ -324,6 +350,8 @@ private:
     SkinImageMap *m_pImageMap = nullptr;
     SplitScreenCtrlMapTable m_splitMap;
     int m_windowCount = 0;
+    std::vector<TVideoWndCtrl *> m_videoWnds; // list position i shows in cell i
+    bool m_singleVideo = false;
 
     QShortcut *m_pFullScreenKey = nullptr;
     QShortcut *m_pExitFullScreenKey = nullptr;
