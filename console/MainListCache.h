@@ -20,6 +20,11 @@ public:
     virtual int GetRtspCamera(const std::string &cid, ST_ZOX_RTSP_CAMERA &camera) = 0;
     virtual int GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user) = 0;
     virtual int GetUapVoipUser(const std::string &number, ST_ZOX_UAP_VOIPUSER &user) = 0;
+    // The state columns (userNumber, regState, callState, vpState) of the users with
+    // these numbers, in one read; numbers without a row give nothing.
+    virtual int GetUserStates(const std::vector<std::string> &numbers, std::vector<ST_ZOX_SYSTEM_USER> &users) = 0;
+    // The platform rows of these numbers, in one read.
+    virtual int GetUapVoipUsers(const std::vector<std::string> &numbers, std::vector<ST_ZOX_UAP_VOIPUSER> &users) = 0;
     virtual int UpdateCameraStatus(const std::string &cid, int status) = 0;
     virtual bool CountWxNewMessages() = 0;
     virtual bool CountWxUnreadMessages() = 0;

@@ -34,6 +34,16 @@ int TZoxDataModuleListCache::GetUapVoipUser(const std::string &number, ST_ZOX_UA
 {
     return m_module.GetUapVoipUser(number, user);
 }
+int TZoxDataModuleListCache::GetUserStates(const std::vector<std::string> &numbers,
+                                           std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    return m_module.GetUserStates(numbers, users);
+}
+int TZoxDataModuleListCache::GetUapVoipUsers(const std::vector<std::string> &numbers,
+                                             std::vector<ST_ZOX_UAP_VOIPUSER> &users)
+{
+    return m_module.GetUapVoipUsers(numbers, users);
+}
 int TZoxDataModuleListCache::UpdateCameraStatus(const std::string &cid, int status)
 {
     return m_module.UpdateCameraStatus(cid, status);

@@ -16,6 +16,8 @@ public:
     int GetRtspCamera(const std::string &cid, ST_ZOX_RTSP_CAMERA &camera) override;
     int GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user) override;
     int GetUapVoipUser(const std::string &number, ST_ZOX_UAP_VOIPUSER &user) override;
+    int GetUserStates(const std::vector<std::string> &numbers, std::vector<ST_ZOX_SYSTEM_USER> &users) override;
+    int GetUapVoipUsers(const std::vector<std::string> &numbers, std::vector<ST_ZOX_UAP_VOIPUSER> &users) override;
     int UpdateCameraStatus(const std::string &cid, int status) override;
     bool CountWxNewMessages() override;
     bool CountWxUnreadMessages() override;

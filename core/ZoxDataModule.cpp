@@ -1068,3 +1068,92 @@ int TZoxDataModule::SyncDisplayNamesFromUap()
                    "UPDATE zox_system_user u, uap_voip_user v SET u.displayName=v.user_name  WHERE "
                    "u.userNumber=v.voip_num AND v.user_name<>''");
 }
+
+// ---------------------------------------------------------------------------------
+// Reads of the user list's shown rows
+
+namespace {
+// "?,?,...,?" for n values.
+std::string Placeholders(std::size_t n)
+{
+    std::string out;
+    out.reserve(n * 2);
+    for (std::size_t i = 0; i < n; ++i)
+        out += i ? ",?" : "?";
+    return out;
+}
+} // namespace
+
+int TZoxDataModule::GetUserStates(const std::vector<std::string> &numbers, std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    users.clear();
+    if (numbers.empty())
+        return 0;
+    if (numbers.size() > kMaxInList) {
+        WriteLog("zoxdb: GetUserStates: %zu numbers are too many.", numbers.size());
+        return -1;
+    }
+    std::vector<std::string> keys = numbers;
+    std::string number;
+    long long reg = 0, call = 0, vp = 0;
+    indicator ind[4] = {};
+    return ReadList(
+        c_pAdoQuery, "GetUserStates",
+        "SELECT userNumber, regState, callState, vpState FROM zox_system_user WHERE userNumber IN (" +
+            Placeholders(keys.size()) + ")",
+        users,
+        [&](soci::statement &st) {
+            st.exchange(soci::into(number, ind[0]));
+            st.exchange(soci::into(reg, ind[1]));
+            st.exchange(soci::into(call, ind[2]));
+            st.exchange(soci::into(vp, ind[3]));
+            for (std::string &k : keys)
+                st.exchange(soci::use(k));
+        },
+        [&] {
+            ST_ZOX_SYSTEM_USER u;
+            u.userNumber = Text(number, ind[0]);
+            u.regState = static_cast<uint8_t>(Fit(reg, ind[1], 0, kU8, "regState"));
+            u.callState = static_cast<uint32_t>(Fit(call, ind[2], 0, kU32, "callState"));
+            u.vpState = static_cast<uint32_t>(Fit(vp, ind[3], 0, kU32, "vpState"));
+            return u;
+        });
+}
+
+int TZoxDataModule::GetUapVoipUsers(const std::vector<std::string> &numbers, std::vector<ST_ZOX_UAP_VOIPUSER> &users)
+{
+    users.clear();
+    if (numbers.empty())
+        return 0;
+    if (numbers.size() > kMaxInList) {
+        WriteLog("zoxdb: GetUapVoipUsers: %zu numbers are too many.", numbers.size());
+        return -1;
+    }
+    std::vector<std::string> keys = numbers;
+    std::string col[8];
+    indicator ind[8] = {};
+    return ReadList(
+        c_pAdoQuery, "GetUapVoipUsers",
+        "SELECT voip_num, org_name, org_path, user_name, police_num, mobile, user_type, avatar FROM uap_voip_user "
+        "WHERE voip_num IN (" +
+            Placeholders(keys.size()) + ")",
+        users,
+        [&](soci::statement &st) {
+            for (int i = 0; i < 8; ++i)
+                st.exchange(soci::into(col[i], ind[i]));
+            for (std::string &k : keys)
+                st.exchange(soci::use(k));
+        },
+        [&] {
+            ST_ZOX_UAP_VOIPUSER u;
+            u.VoipNum = Text(col[0], ind[0]);
+            u.OrgName = Text(col[1], ind[1]);
+            u.OrgFullName = Text(col[2], ind[2]);
+            u.RealName = Text(col[3], ind[3]);
+            u.PoliceNum = Text(col[4], ind[4]);
+            u.Mobile = Text(col[5], ind[5]);
+            u.UserTypeName = Text(col[6], ind[6]);
+            u.Avatar = Text(col[7], ind[7]);
+            return u;
+        });
+}

@@ -89,6 +89,13 @@ public:
     int GetUapVoipUser(const std::string &number, ST_ZOX_UAP_VOIPUSER &user);
     int SyncDisplayNamesFromUap();
 
+    // Reads for the user list's shown rows: the state columns of the users with these
+    // numbers (userNumber, regState, callState, vpState; other fields left as they
+    // start), and the platform rows of these numbers; each in one statement. At most
+    // 60000 numbers (more fail with -1); no numbers give no rows and 0.
+    int GetUserStates(const std::vector<std::string> &numbers, std::vector<ST_ZOX_SYSTEM_USER> &users);
+    int GetUapVoipUsers(const std::vector<std::string> &numbers, std::vector<ST_ZOX_UAP_VOIPUSER> &users);
+
 private:
     void DataModuleCreate(TNetTcpServiceForm *connection);
 
