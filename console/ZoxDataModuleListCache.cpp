@@ -18,6 +18,14 @@ int TZoxDataModuleListCache::GetCompanyUsers(int companyId, std::vector<ST_ZOX_S
 {
     return m_module.GetCompanyUsers(companyId, users);
 }
+int TZoxDataModuleListCache::GetShownUsers(std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    return m_module.GetShownUsers(users);
+}
+int TZoxDataModuleListCache::GetShownMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    return m_module.GetShownMembers(groupId, users);
+}
 int TZoxDataModuleListCache::GetRtspCameras(std::vector<ST_ZOX_RTSP_CAMERA> &cameras)
 {
     return m_module.GetRtspCameras(cameras);

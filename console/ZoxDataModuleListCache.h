@@ -12,6 +12,8 @@ public:
     int GetSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> &users) override;
     int GetGroupMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users) override;
     int GetCompanyUsers(int companyId, std::vector<ST_ZOX_SYSTEM_USER> &users) override;
+    int GetShownUsers(std::vector<ST_ZOX_SYSTEM_USER> &users) override;
+    int GetShownMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users) override;
     int GetRtspCameras(std::vector<ST_ZOX_RTSP_CAMERA> &cameras) override;
     int GetRtspCamera(const std::string &cid, ST_ZOX_RTSP_CAMERA &camera) override;
     int GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user) override;

@@ -1157,3 +1157,80 @@ int TZoxDataModule::GetUapVoipUsers(const std::vector<std::string> &numbers, std
             return u;
         });
 }
+
+namespace {
+// Rows fetched at once by the block readers.
+constexpr std::size_t kFetchBlock = 1024;
+
+// Reads the tile columns of users (number, name, reg, call, vp, type, in this order
+// in the statement) in blocks; `bind` adds the statement's values.
+template <class Bind>
+int ReadShownUsers(TZoxQuery &query, const char *operation, const std::string &sql,
+                   std::vector<ST_ZOX_SYSTEM_USER> &users, Bind &&bind)
+{
+    users.clear();
+    std::vector<ST_ZOX_SYSTEM_USER> rows;
+    const int rc = RunOnQuery(query, operation, [&](soci::session &s) {
+        std::vector<std::string> number(kFetchBlock), name(kFetchBlock);
+        std::vector<long long> reg(kFetchBlock), call(kFetchBlock), vp(kFetchBlock), type(kFetchBlock);
+        std::vector<indicator> ind[6];
+        for (auto &i : ind)
+            i.resize(kFetchBlock);
+        soci::statement st(s);
+        st.alloc();
+        st.prepare(Named(sql));
+        st.exchange(soci::into(number, ind[0]));
+        st.exchange(soci::into(name, ind[1]));
+        st.exchange(soci::into(reg, ind[2]));
+        st.exchange(soci::into(call, ind[3]));
+        st.exchange(soci::into(vp, ind[4]));
+        st.exchange(soci::into(type, ind[5]));
+        bind(st);
+        st.define_and_bind();
+        bool got = st.execute(true);
+        while (got) {
+            for (std::size_t i = 0; i < number.size(); ++i) {
+                ST_ZOX_SYSTEM_USER u;
+                u.userNumber = Text(number[i], ind[0][i]);
+                u.displayName = Text(name[i], ind[1][i]);
+                u.regState = static_cast<uint8_t>(Fit(reg[i], ind[2][i], 0, kU8, "regState"));
+                u.callState = static_cast<uint32_t>(Fit(call[i], ind[3][i], 0, kU32, "callState"));
+                u.vpState = static_cast<uint32_t>(Fit(vp[i], ind[4][i], 0, kU32, "vpState"));
+                u.userType = static_cast<uint8_t>(Fit(type[i], ind[5][i], 0, kU8, "userType"));
+                rows.push_back(std::move(u));
+            }
+            if (number.size() < kFetchBlock)
+                break;
+            for (auto *v : {&number, &name})
+                v->resize(kFetchBlock);
+            for (auto *v : {&reg, &call, &vp, &type})
+                v->resize(kFetchBlock);
+            for (auto &i : ind)
+                i.resize(kFetchBlock);
+            got = st.fetch();
+        }
+        return 0;
+    });
+    if (rc == 0)
+        users = std::move(rows);
+    return rc;
+}
+} // namespace
+
+int TZoxDataModule::GetShownUsers(std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    return ReadShownUsers(c_pAdoQuery, "GetShownUsers",
+                          "SELECT userNumber, displayName, regState, callState, vpState, userType FROM zox_system_user"
+                          " WHERE priority <> 4 ORDER BY userNumber",
+                          users, kNoValues);
+}
+
+int TZoxDataModule::GetShownMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    long long key = groupId;
+    return ReadShownUsers(c_pAdoQuery, "GetShownMembers",
+                          "SELECT u.userNumber, u.displayName, u.regState, u.callState, u.vpState, u.userType"
+                          " FROM zox_system_group_member g JOIN zox_system_user u USING(userNumber)"
+                          " WHERE g.groupId=? AND u.priority <> 4 ORDER BY userNumber",
+                          users, [&](soci::statement &st) { st.exchange(soci::use(key)); });
+}

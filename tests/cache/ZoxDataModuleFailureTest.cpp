@@ -139,6 +139,8 @@ std::vector<Operation> AllOperations()
              return dm.GetUapVoipUser("1", v);
          }},
         {"SyncDisplayNamesFromUap", [](TZoxDataModule &dm) { return dm.SyncDisplayNamesFromUap(); }},
+        {"GetShownUsers", users([](TZoxDataModule &dm, auto &o) { return dm.GetShownUsers(o); })},
+        {"GetShownMembers", users([](TZoxDataModule &dm, auto &o) { return dm.GetShownMembers(1, o); })},
         {"GetUserStates", users([](TZoxDataModule &dm, auto &o) { return dm.GetUserStates({"1", "2"}, o); })},
         {"GetUapVoipUsers",
          [](TZoxDataModule &dm) {

@@ -356,3 +356,45 @@ TEST_F(CacheTest, StatesAndPlatformRowsOfTheAskedNumbersOnly)
     ASSERT_EQ(0, dm->GetUapVoipUsers({}, uap));
     EXPECT_TRUE(uap.empty());
 }
+
+// The block readers of a shown list give the rows of the full readers, in their order,
+// whatever the number of rows against the block size.
+TEST_F(CacheTest, ShownUsersAndMembersMatchTheFullReaders)
+{
+    int made = 0;
+    for (int count : {0, 1, 1024, 2049}) {
+        ASSERT_EQ(0, dm->DeleteSystemUsers());
+        ASSERT_EQ(0, dm->DeleteGroupMembers());
+        std::vector<ST_ZOX_SYSTEM_USER> users;
+        std::vector<ST_ZOX_GROUP_MEMBER> members;
+        for (int i = 0; i < count + 1; ++i) { // one more, hidden
+            const std::string n = std::to_string(500000 + made++);
+            users.push_back(User(n, i % 7 ? "User " + n : "", uint8_t(i % 4), uint32_t(i) * 0x101u,
+                                 i == count ? 4 : 2));
+            users.back().vpState = i % 2 ? 0x10000002u : 0;
+            members.push_back({i % 2 ? 7 : 8, n});
+        }
+        ASSERT_EQ(0, dm->InsertSystemUsers(users));
+        ASSERT_EQ(0, dm->InsertGroupMembers(members));
+        db->exec("UPDATE zox_system_user SET userType=2 WHERE regState=3");
+        auto same = [&](const std::vector<ST_ZOX_SYSTEM_USER> &full, const std::vector<ST_ZOX_SYSTEM_USER> &shown) {
+            ASSERT_EQ(full.size(), shown.size()) << count;
+            for (std::size_t i = 0; i < full.size(); ++i) {
+                EXPECT_EQ(full[i].userNumber, shown[i].userNumber) << count << " row " << i;
+                EXPECT_EQ(full[i].displayName, shown[i].displayName) << count << " row " << i;
+                EXPECT_EQ(full[i].regState, shown[i].regState) << count << " row " << i;
+                EXPECT_EQ(full[i].callState, shown[i].callState) << count << " row " << i;
+                EXPECT_EQ(full[i].vpState, shown[i].vpState) << count << " row " << i;
+                EXPECT_EQ(full[i].userType, shown[i].userType) << count << " row " << i;
+            }
+        };
+        std::vector<ST_ZOX_SYSTEM_USER> full, shown(1);
+        ASSERT_EQ(0, dm->GetSystemUsers(full));
+        ASSERT_EQ(0, dm->GetShownUsers(shown));
+        EXPECT_EQ(static_cast<std::size_t>(count), shown.size()); // the hidden one is not listed
+        same(full, shown);
+        ASSERT_EQ(0, dm->GetGroupMembers(7, full));
+        ASSERT_EQ(0, dm->GetShownMembers(7, shown));
+        same(full, shown);
+    }
+}

@@ -10,6 +10,7 @@
 // process's resident memory before and after. Runs offscreen unless QT_QPA_PLATFORM
 // says otherwise. Needs 127.0.0.1:8888 and 127.0.0.2:8888 free.
 #include "console/MainListRules.h"
+#include "console/UserListReader.h"
 #include "console/ZoxDataModuleListCache.h"
 #include "console/ui/Mainfrm.h"
 #include "console/ui/TGroupCellCtrl.h"
@@ -186,6 +187,13 @@ double ClickToPaint(TGroupCellCtrl *tile, PaintWatch &watch)
     return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
 }
 
+double ThreadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -268,6 +276,25 @@ int main(int argc, char **argv)
             PaintWatch watch;
             app.installEventFilter(&watch);
 
+            // The console idle (no group shown): what the refresh's figure is set against.
+            const double idle0 = ProcessCpuSeconds();
+            const double idleSrv0 = OtherCpuSeconds(serverPid);
+            QElapsedTimer idleWall;
+            idleWall.start();
+            RunFor(refreshSeconds * 1000);
+            const double idleElapsed = idleWall.elapsed() / 1000.0;
+            const double idleCpu = ProcessCpuSeconds() - idle0;
+            const double idleSrv = OtherCpuSeconds(serverPid) - idleSrv0;
+
+            // The read of the directory's rows alone.
+            std::vector<double> reads;
+            for (int i = 0; i < 3; ++i) {
+                std::vector<UserTileSpec> rows;
+                const auto r0 = Clock::now();
+                ReadUserTiles(lists, zox::mainwnd::kGroupTypeAllUsers, zox::mainwnd::kGroupIdAllUsers, rows);
+                reads.push_back(std::chrono::duration<double, std::milli>(Clock::now() - r0).count());
+            }
+
             TGroupCellCtrl *all = GroupTile(form, zox::mainwnd::kGroupTypeAllUsers, zox::mainwnd::kGroupIdAllUsers);
             const auto &groups = form.GroupCells();
             const double rssBefore = RssMiB();
@@ -286,7 +313,8 @@ int main(int argc, char **argv)
                     QCoreApplication::processEvents();
                     rssEnd = RssMiB();
                 }
-                TGroupCellCtrl *small = groups[2 + static_cast<std::size_t>(r * 97) % (groups.size() - 2)];
+                // Groups 1 to 254 have members (a few hundred each).
+                TGroupCellCtrl *small = groups[2 + static_cast<std::size_t>(r * 37) % std::min<std::size_t>(254, groups.size() - 2)];
                 toSmall.push_back(ClickToPaint(small, watch));
                 smallRows = form.UserRowCount();
             }
@@ -307,6 +335,15 @@ int main(int argc, char **argv)
             const double srv = OtherCpuSeconds(serverPid) - srv0;
             const double rssAfter = RssMiB();
 
+            // One refresh alone, timed directly (console thread and database server).
+            const int reps = 100;
+            const double t0 = ThreadCpuSeconds();
+            const double s0 = OtherCpuSeconds(serverPid);
+            for (int i = 0; i < reps; ++i)
+                form.OnUpdateTimerOut();
+            const double perRefreshMs = (ThreadCpuSeconds() - t0) / reps * 1000.0;
+            const double perRefreshSrvMs = (OtherCpuSeconds(serverPid) - s0) / reps * 1000.0;
+
             std::printf("click on \"All user\" (%d rows) to the first painted list: median %.1f ms, max %.1f ms\n",
                         allRows, Median(toAll), *std::max_element(toAll.begin(), toAll.end()));
             std::printf("back to a small group (%d rows) to the first painted list: median %.1f ms, max %.1f ms\n",
@@ -315,10 +352,17 @@ int main(int argc, char **argv)
             for (std::size_t i = 0; i < toAll.size(); ++i)
                 std::printf(" %.1f/%.1f", toAll[i], toSmall[i]);
             std::printf(" ms (all/small)\n");
-            std::printf("refresh over %.1f s with all %d users selected: console %.2f %% of one core, "
-                        "database server %.2f %%, together %.2f %%\n",
+            std::printf("read of the %d rows alone: median %.1f ms\n", allRows, Median(reads));
+            std::printf("idle over %.1f s (no group shown): console %.2f %% of one core, database server %.2f %%\n",
+                        idleElapsed, 100.0 * idleCpu / idleElapsed, 100.0 * idleSrv / idleElapsed);
+            std::printf("running over %.1f s with all %d users selected: console %.2f %% of one core, "
+                        "database server %.2f %%, together %.2f %%; above idle: %.2f %%\n",
                         elapsed, form.UserRowCount(), 100.0 * cpu / elapsed, 100.0 * srv / elapsed,
-                        100.0 * (cpu + srv) / elapsed);
+                        100.0 * (cpu + srv) / elapsed,
+                        100.0 * ((cpu + srv) / elapsed - (idleCpu + idleSrv) / idleElapsed));
+            std::printf("one refresh timed alone (%d in a row): console %.3f ms, database server %.3f ms of CPU; "
+                        "at two a second %.3f %% of one core\n",
+                        reps, perRefreshMs, perRefreshSrvMs, (perRefreshMs + perRefreshSrvMs) * 2 / 10.0);
             std::printf("resident memory: %.1f MiB before the first click, %.1f MiB with all users shown, "
                         "%.1f MiB after scrolling to the end, %.1f MiB on a small group, %.1f MiB after the refresh "
                         "(all users shown); all users minus small group: %+.1f MiB\n",
