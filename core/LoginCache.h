@@ -16,6 +16,8 @@ public:
     virtual int InsertSystemGroup(const ST_ZOX_SYSTEM_GROUP &group) = 0;
     virtual int InsertSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> users) = 0;
     virtual int InsertGroupMembers(std::vector<ST_ZOX_GROUP_MEMBER> members) = 0;
+    // Drops the memberships of these users; 0, or -1 when that failed.
+    virtual int DeleteGroupMembersOf(const std::vector<std::string> &numbers) = 0;
     // 0 found, -2 not found, -1 failed.
     virtual int GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user) = 0;
     virtual int UpdateUserState(const ST_ZOX_SYSTEM_USER &user) = 0;

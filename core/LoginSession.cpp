@@ -41,6 +41,23 @@ ST_ZOX_SYSTEM_LINE *FindLine(std::vector<ST_ZOX_SYSTEM_LINE> &lines, const std::
 
 int Send(ILoginHost &host, const Bytes &bytes) { return host.SendUdp(bytes.data(), bytes.size()); }
 
+// A write of the downloaded lists, tried a second time when it fails: the cache's
+// connection opens itself again at the next statement after it was lost. The writes
+// replace rows of the same key, so running one twice stores the same rows.
+template <class Write>
+int WriteTwice(Write &&write)
+{
+    return write() == 0 || write() == 0 ? 0 : -1;
+}
+
+// A slot of a group page that holds nothing at all: a page whose count says more
+// entries than it carries has zero bytes there, not a group.
+bool IsEmptyGroupSlot(const GroupListEntry &entry)
+{
+    return entry.groupId == 0 && entry.groupName.empty() &&
+           std::all_of(entry.groupNumber.begin(), entry.groupNumber.end(), [](uint8_t b) { return b == 0; });
+}
+
 constexpr const char *kLoadGroupFailed = "Load group data failed, Please try again later.";
 constexpr const char *kLoadUserFailed = "Load user data failed, Please try again later.";
 
@@ -615,17 +632,29 @@ void CLoginSession::OnGroupListResponse(const uint8_t *d, std::size_t n)
         return;
     }
     WriteLog("login: response received to get group list (%d), and result success.", int(rsp.count));
+    unsigned emptySlots = 0;
     for (const GroupListEntry &entry : rsp.entries) {
+        if (IsEmptyGroupSlot(entry)) {
+            ++emptySlots;
+            continue;
+        }
         ST_ZOX_SYSTEM_GROUP group;
         group.groupId = entry.groupId;
         group.groupName = entry.groupName;
         DecodeBcdDigits(entry.groupNumber.data(), entry.groupNumber.size(), group.groupNumber);
-        if (m_pCache)
-            m_pCache->InsertSystemGroup(group);
+        if (m_pCache && WriteTwice([&] { return m_pCache->InsertSystemGroup(group); }) != 0) {
+            WriteLog("login: failed to insert group (%u) info", unsigned(group.groupId));
+            FailList(kLoadGroupFailed);
+            return;
+        }
     }
+    if (emptySlots != 0)
+        WriteLog("login: response received to get group list, but %u of its %u entries are empty!", emptySlots,
+                 unsigned(rsp.entries.size()));
     if (more) {
         RequestGroupList(rsp.nextIndex);
     } else {
+        m_listedUsers.clear();
         RequestUserList(1);
         c_nLoginState = kLoginUsers;
         SetSplashText("Loading user data ...");
@@ -671,6 +700,7 @@ void CLoginSession::OnUserListResponse(const uint8_t *d, std::size_t n)
     WriteLog("login: response received to get user list (%d), and result success.", int(rsp.count));
     std::vector<ST_ZOX_SYSTEM_USER> users;
     std::vector<ST_ZOX_GROUP_MEMBER> members;
+    std::vector<std::string> relisted;
     users.reserve(rsp.entries.size());
     for (std::size_t i = 0; i < rsp.entries.size(); ++i) {
         const UserListEntry &e = rsp.entries[i];
@@ -692,22 +722,40 @@ void CLoginSession::OnUserListResponse(const uint8_t *d, std::size_t n)
         user.isMobile = e.IsMobile();
         user.priority = e.priority;
         user.callRef = e.CallRefText();
+        // A user listed again (the directory changed while it was paged) is stored as
+        // its later entry says, memberships included.
+        if (m_listedUsers.count(user.userNumber)) {
+            relisted.push_back(user.userNumber);
+            members.erase(std::remove_if(members.begin(), members.end(),
+                                         [&](const ST_ZOX_GROUP_MEMBER &m) { return m.userNumber == user.userNumber; }),
+                          members.end());
+        }
         for (uint8_t groupId : e.GroupIds()) {
             ST_ZOX_GROUP_MEMBER member;
             member.groupId = groupId;
             member.userNumber = user.userNumber;
             members.push_back(std::move(member));
         }
+        m_listedUsers.insert(user.userNumber);
         users.push_back(std::move(user));
     }
+    // A page that cannot be stored ends the login: a console never runs on a cache
+    // that lacks part of the server's lists.
     if (m_pCache && !users.empty()) {
-        const int userCount = int(users.size());
-        if (m_pCache->InsertSystemUsers(std::move(users)) != 0)
-            WriteLog("login: failed to insert userlist (%d) info", userCount);
-        if (!members.empty()) {
-            const int memberCount = int(members.size());
-            if (m_pCache->InsertGroupMembers(std::move(members)) != 0)
-                WriteLog("login: failed to insert gmlist (%d) info", memberCount);
+        if (WriteTwice([&] { return m_pCache->InsertSystemUsers(users); }) != 0) {
+            WriteLog("login: failed to insert userlist (%d) info", int(users.size()));
+            FailList(kLoadUserFailed);
+            return;
+        }
+        if (!relisted.empty() && WriteTwice([&] { return m_pCache->DeleteGroupMembersOf(relisted); }) != 0) {
+            WriteLog("login: failed to insert gmlist (%d) info", int(members.size()));
+            FailList(kLoadUserFailed);
+            return;
+        }
+        if (!members.empty() && WriteTwice([&] { return m_pCache->InsertGroupMembers(members); }) != 0) {
+            WriteLog("login: failed to insert gmlist (%d) info", int(members.size()));
+            FailList(kLoadUserFailed);
+            return;
         }
     }
     if (more) {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "core/LoginCache.h"
@@ -135,6 +136,8 @@ private:
     std::vector<uint8_t> m_authResponse;
     uint32_t m_nGroupStart = 0;
     uint32_t m_nUserStart = 0;
+    // The user numbers stored by the running user list download.
+    std::unordered_set<std::string> m_listedUsers;
     // Sender reference of the latest list request; only its answer is taken.
     uint32_t m_nListRequestRef = 0;
 };

@@ -51,3 +51,60 @@ std::string Utf8ToAnsiString(const std::string &utf8)
 {
     return Utf8ToAnsiString(utf8.c_str());
 }
+
+std::string ToValidUtf8(std::string_view text)
+{
+    static constexpr char kReplacement[] = "\xEF\xBF\xBD";
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    const std::size_t n = text.size();
+    std::string out;
+    out.reserve(n);
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char lead = p[i];
+        if (lead < 0x80) {
+            out.push_back(char(lead));
+            ++i;
+            continue;
+        }
+        // Bytes after the lead, and the range of the first of them (no overlong forms,
+        // no surrogates, nothing above U+10FFFF).
+        std::size_t trail = 0;
+        unsigned char lo = 0x80, hi = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            trail = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            trail = 2;
+            if (lead == 0xE0)
+                lo = 0xA0;
+            else if (lead == 0xED)
+                hi = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            trail = 3;
+            if (lead == 0xF0)
+                lo = 0x90;
+            else if (lead == 0xF4)
+                hi = 0x8F;
+        } else {
+            out += kReplacement;
+            ++i;
+            continue;
+        }
+        std::size_t good = 1; // bytes of the sequence that fit so far, the lead included
+        while (good <= trail && i + good < n) {
+            const unsigned char b = p[i + good];
+            if (b < (good == 1 ? lo : 0x80) || b > (good == 1 ? hi : 0xBF))
+                break;
+            ++good;
+        }
+        if (good == trail + 1) {
+            out.append(text.data() + i, good);
+        } else if (i + good == n) {
+            break; // the text ends inside the character: it was cut, drop it
+        } else {
+            out += kReplacement;
+        }
+        i += good;
+    }
+    return out;
+}

@@ -253,7 +253,11 @@ struct PreparedUsers : TZoxPreparedStatement {
           dcFlag(1), priority(1),
           st((s.prepare << Named("INSERT INTO zox_system_user(userNumber, displayName, dispatcher, isMobile, "
                                  "regState, callState, vpState, dcFlag, priority, callRef) "
-                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON DUPLICATE KEY UPDATE "
+                                 "displayName=VALUES(displayName), dispatcher=VALUES(dispatcher), "
+                                 "isMobile=VALUES(isMobile), regState=VALUES(regState), "
+                                 "callState=VALUES(callState), vpState=VALUES(vpState), dcFlag=VALUES(dcFlag), "
+                                 "priority=VALUES(priority), callRef=VALUES(callRef)"),
               soci::use(number), soci::use(name), soci::use(dispatcher), soci::use(isMobile), soci::use(regState),
               soci::use(callState), soci::use(vpState), soci::use(dcFlag), soci::use(priority), soci::use(callRef)))
     {
@@ -275,7 +279,8 @@ struct PreparedMembers : TZoxPreparedStatement {
 
     explicit PreparedMembers(soci::session &s)
         : groupId(1), number(1),
-          st((s.prepare << Named("INSERT INTO zox_system_group_member(groupId, userNumber) VALUES (?, ?)"),
+          st((s.prepare << Named("INSERT INTO zox_system_group_member(groupId, userNumber) VALUES (?, ?) "
+                                 "ON DUPLICATE KEY UPDATE userNumber=VALUES(userNumber)"),
               soci::use(groupId), soci::use(number)))
     {
     }
@@ -287,7 +292,9 @@ struct PreparedGroup : TZoxPreparedStatement {
     soci::statement st;
 
     explicit PreparedGroup(soci::session &s)
-        : st((s.prepare << Named("INSERT INTO zox_system_group(groupId, groupName, groupNumber) VALUES(?, ?, ?)"),
+        : st((s.prepare << Named("INSERT INTO zox_system_group(groupId, groupName, groupNumber) VALUES(?, ?, ?) "
+                                 "ON DUPLICATE KEY UPDATE groupName=VALUES(groupName), "
+                                 "groupNumber=VALUES(groupNumber)"),
               soci::use(groupId), soci::use(name), soci::use(number)))
     {
     }
@@ -685,6 +692,20 @@ int TZoxDataModule::InsertSystemGroup(const ST_ZOX_SYSTEM_GROUP &group)
 int TZoxDataModule::DeleteGroupMembers()
 {
     return Execute(c_pAdoQuery, "DeleteGroupMembers", "DELETE FROM zox_system_group_member");
+}
+
+int TZoxDataModule::DeleteGroupMembersOf(const std::vector<std::string> &numbers)
+{
+    if (numbers.empty())
+        return 0;
+    return RunOnQuery(c_pAdoQuery, "DeleteGroupMembersOf", [&](soci::session &s) {
+        for (std::size_t first = 0; first < numbers.size(); first += kBulkRows) {
+            const auto from = numbers.begin() + std::ptrdiff_t(first);
+            std::vector<std::string> chunk(from, from + std::ptrdiff_t(std::min(kBulkRows, numbers.size() - first)));
+            s << Named("DELETE FROM zox_system_group_member WHERE userNumber=?"), soci::use(chunk);
+        }
+        return 0;
+    });
 }
 
 int TZoxDataModule::InsertGroupMembers(std::vector<ST_ZOX_GROUP_MEMBER> members)

@@ -41,7 +41,10 @@ public:
     int GetDisplayName(const std::string &number, std::string &displayName);
     int GetUsersByCallRef(const std::string &callRef, std::vector<ST_ZOX_SYSTEM_USER> &users);
     int UpdateUserState(const ST_ZOX_SYSTEM_USER &user);
-    // One page of users (or members) is stored or refused as a whole.
+    // The login's writes of the server's lists (a page of users, a page of members, one
+    // group) replace a row of the same key (user number; group id; group and user), so
+    // a row that the server lists twice is stored once, as its later entry says. A
+    // user's userType is kept.
     int InsertSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> users);
     int DeleteSystemGroups();
     int GetSystemGroups(std::vector<ST_ZOX_SYSTEM_GROUP> &groups);
@@ -49,6 +52,9 @@ public:
     int InsertSystemGroup(const ST_ZOX_SYSTEM_GROUP &group);
     int DeleteGroupMembers();
     int InsertGroupMembers(std::vector<ST_ZOX_GROUP_MEMBER> members);
+    // Drops every membership of the given users (a user listed again brings its
+    // memberships anew). 0 also for no users.
+    int DeleteGroupMembersOf(const std::vector<std::string> &numbers);
     int GetGroupMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users);
     int GetGroupAvailableMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users);
     int CountGroupAvailableMembers(uint32_t groupId);

@@ -34,6 +34,11 @@ int CZoxLoginCache::InsertGroupMembers(std::vector<ST_ZOX_GROUP_MEMBER> members)
     return m_module->InsertGroupMembers(std::move(members));
 }
 
+int CZoxLoginCache::DeleteGroupMembersOf(const std::vector<std::string> &numbers)
+{
+    return m_module->DeleteGroupMembersOf(numbers);
+}
+
 int CZoxLoginCache::GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user)
 {
     return m_module->GetSystemUser(number, user);

@@ -27,6 +27,7 @@ public:
     int InsertSystemGroup(const ST_ZOX_SYSTEM_GROUP &group) override;
     int InsertSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> users) override;
     int InsertGroupMembers(std::vector<ST_ZOX_GROUP_MEMBER> members) override;
+    int DeleteGroupMembersOf(const std::vector<std::string> &numbers) override;
     int GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user) override;
     int UpdateUserState(const ST_ZOX_SYSTEM_USER &user) override;
 

@@ -5,6 +5,7 @@
 
 #include "core/Log.h"
 #include "core/NumberUtils.h"
+#include "core/TextConv.h"
 #include "core/protocol/WireBytes.h"
 
 namespace zox::proto {
@@ -267,7 +268,7 @@ int ParseGroupListResponse(const uint8_t *data, std::size_t length, GroupListRes
     uint32_t n = std::min<uint32_t>(m.count, kMaxGroupEntries);
     for (uint32_t i = 0; i < n; ++i) {
         const uint8_t *e = data + 32 + 44 * i;
-        m.entries.push_back({GetU32(e), wire::GetText(e + 4, 32), getTbcd(e + 36)});
+        m.entries.push_back({GetU32(e), ToValidUtf8(wire::GetText(e + 4, 32)), getTbcd(e + 36)});
     }
     out = std::move(m);
     return kParseOk;
@@ -288,9 +289,13 @@ uint8_t UserListEntry::IsMobile() const
 std::vector<uint8_t> UserListEntry::GroupIds() const
 {
     std::vector<uint8_t> ids;
-    for (uint8_t g : groupSlots)
-        if (g != 0xFF)
-            ids.push_back(g);
+    bool seen[256] = {};
+    for (uint8_t g : groupSlots) {
+        if (g == 0xFF || seen[g])
+            continue;
+        seen[g] = true;
+        ids.push_back(g);
+    }
     return ids;
 }
 
@@ -345,7 +350,7 @@ int ParseUserListResponse(const uint8_t *data, std::size_t length, UserListRespo
         std::copy_n(e + 29, 4, u.callRef.begin());
         u.dispatcher = e[39];
         u.terminalKind = e[43];
-        u.displayName = wire::GetText(e + 44, 32);
+        u.displayName = ToValidUtf8(wire::GetText(e + 44, 32));
         std::copy_n(e + 76, 64, u.groupSlots.begin());
         u.priority = e[140];
         m.entries.push_back(std::move(u));

@@ -8,7 +8,8 @@
 // line) and kParseMalformed when a field claims more bytes than the datagram holds.
 // Longer datagrams are accepted; their extra bytes are not read.
 //
-// Number fields stay as their 8 TBCD bytes here; the login window decodes them.
+// Number fields stay as their 8 TBCD bytes here; the login window decodes them. Names
+// in the lists are taken as valid UTF-8 (ToValidUtf8).
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -127,7 +128,7 @@ int ParseGetListRequest(const uint8_t *data, std::size_t length, GetListRequest 
 inline constexpr std::size_t kMaxGroupEntries = 16;
 struct GroupListEntry {
     uint32_t groupId = 0;
-    std::string groupName; // at most 32 bytes
+    std::string groupName; // at most 32 bytes, valid UTF-8
     TbcdNumber groupNumber = kEmptyTbcd;
 };
 struct GroupListResponse {
@@ -153,14 +154,14 @@ struct UserListEntry {
     std::array<uint8_t, 4> callRef {};   // bytes 5 to 8 of the call-reference block
     uint8_t dispatcher = 0;              // low-order byte of the u32
     uint8_t terminalKind = 0;            // low-order byte of the u32
-    std::string displayName;             // at most 32 bytes
+    std::string displayName;             // at most 32 bytes, valid UTF-8
     std::array<uint8_t, 64> groupSlots;  // one group id a byte, 0xFF empty
     uint8_t priority = 0;
 
     UserListEntry() { groupSlots.fill(0xFF); }
     // isMobile: terminal kind 0 -> 1, 2 -> 2, any other -> 0.
     uint8_t IsMobile() const;
-    // The group ids of the used slots, in slot order.
+    // The group ids of the used slots, in slot order, each once.
     std::vector<uint8_t> GroupIds() const;
     std::string CallRefText() const;
 };

@@ -85,6 +85,7 @@ std::vector<Operation> AllOperations()
         {"InsertSystemGroup", [group](TZoxDataModule &dm) { return dm.InsertSystemGroup(group); }},
         {"DeleteGroupMembers", [](TZoxDataModule &dm) { return dm.DeleteGroupMembers(); }},
         {"InsertGroupMembers", [](TZoxDataModule &dm) { return dm.InsertGroupMembers({{1, "1"}}); }},
+        {"DeleteGroupMembersOf", [](TZoxDataModule &dm) { return dm.DeleteGroupMembersOf({"1"}); }},
         {"GetGroupMembers", users([](TZoxDataModule &dm, auto &o) { return dm.GetGroupMembers(1, o); })},
         {"GetGroupAvailableMembers",
          users([](TZoxDataModule &dm, auto &o) { return dm.GetGroupAvailableMembers(1, o); })},

@@ -227,32 +227,45 @@ TEST_F(CacheTest, UserStateUpdateAndCallReference)
     EXPECT_EQ(Strings({"202"}), Numbers(inCall));
 }
 
-TEST_F(CacheTest, APageOfUsersOrMembersIsStoredOrRefusedAsAWhole)
+TEST_F(CacheTest, AUserOrMemberListedTwiceIsStoredOnceAsItsLaterRowSays)
 {
-    // A duplicate number in a page refuses the whole page.
-    ASSERT_EQ(-1, dm->InsertSystemUsers({User("301"), User("302"), User("301")}));
-    EXPECT_EQ(0, db->count("SELECT COUNT(*) FROM zox_system_user"));
-    ASSERT_EQ(0, dm->InsertSystemUsers({User("301"), User("302")}));
-    EXPECT_EQ(-1, dm->InsertGroupMembers({{1, "301"}, {1, "302"}, {1, "301"}}));
-    EXPECT_EQ(0, db->count("SELECT COUNT(*) FROM zox_system_group_member"));
+    // A number twice in a page: one row, the later one's values; the others stored.
+    ASSERT_EQ(0, dm->InsertSystemUsers({User("301", "first", 1, 0, 2), User("302", "other"),
+                                        User("301", "second", 2, 3, 5)}));
+    EXPECT_EQ(2, db->count("SELECT COUNT(*) FROM zox_system_user"));
+    EXPECT_EQ(1, db->count("SELECT COUNT(*) FROM zox_system_user WHERE userNumber='301' AND "
+                           "displayName='second' AND regState=2 AND callState=3 AND priority=5"));
+    // A number of an earlier page: replaced, its userType (set by the vehicle platform) kept.
+    db->exec("UPDATE zox_system_user SET userType=1 WHERE userNumber='302'");
+    ASSERT_EQ(0, dm->InsertSystemUsers({User("302", "renamed")}));
+    EXPECT_EQ(1, db->count("SELECT COUNT(*) FROM zox_system_user WHERE userNumber='302' AND "
+                           "displayName='renamed' AND userType=1"));
+    ASSERT_EQ(0, dm->InsertGroupMembers({{1, "301"}, {1, "302"}, {1, "301"}}));
+    ASSERT_EQ(0, dm->InsertGroupMembers({{1, "302"}, {2, "302"}}));
+    EXPECT_EQ(3, db->count("SELECT COUNT(*) FROM zox_system_group_member"));
+    // The memberships of named users only are dropped; none named, nothing changes.
+    EXPECT_EQ(0, dm->DeleteGroupMembersOf({}));
+    EXPECT_EQ(3, db->count("SELECT COUNT(*) FROM zox_system_group_member"));
+    EXPECT_EQ(0, dm->DeleteGroupMembersOf({"302", "999"}));
+    EXPECT_EQ(1, db->count("SELECT COUNT(*) FROM zox_system_group_member WHERE userNumber='301'"));
+    EXPECT_EQ(0, db->count("SELECT COUNT(*) FROM zox_system_group_member WHERE userNumber='302'"));
     // A list without rows makes no valid statement: refused, nothing changes.
     EXPECT_EQ(-1, dm->InsertSystemUsers({}));
     EXPECT_EQ(-1, dm->InsertGroupMembers({}));
     EXPECT_EQ(2, db->count("SELECT COUNT(*) FROM zox_system_user"));
 
-    // A list longer than one statement carries, with a duplicate at its end.
+    // A list longer than one statement carries, with a repeated number at its end.
     std::vector<ST_ZOX_SYSTEM_USER> many;
     for (int i = 0; i < 9000; ++i)
         many.push_back(User("4" + std::to_string(100000 + i), "user " + std::to_string(i)));
-    auto bad = many;
-    bad.push_back(User("4100005"));
-    EXPECT_EQ(-1, dm->InsertSystemUsers(bad));
-    EXPECT_EQ(2, db->count("SELECT COUNT(*) FROM zox_system_user"));
+    many.push_back(User("4100005", "again"));
     ASSERT_EQ(0, dm->InsertSystemUsers(many));
     EXPECT_EQ(9002, db->count("SELECT COUNT(*) FROM zox_system_user"));
     std::string name;
     ASSERT_EQ(0, dm->GetDisplayName("4108999", name));
     EXPECT_EQ("user 8999", name);
+    ASSERT_EQ(0, dm->GetDisplayName("4100005", name));
+    EXPECT_EQ("again", name);
 
     EXPECT_EQ(0, dm->DeleteSystemUsers());
     EXPECT_EQ(0, db->count("SELECT COUNT(*) FROM zox_system_user"));
@@ -267,9 +280,6 @@ TEST_F(CacheTest, GroupsAreListedByIdAndReadOneByOne)
         g.groupNumber = std::to_string(9000 + id % 1000);
         ASSERT_EQ(0, dm->InsertSystemGroup(g));
     }
-    ST_ZOX_SYSTEM_GROUP dup;
-    dup.groupId = 7;
-    EXPECT_EQ(-1, dm->InsertSystemGroup(dup));
 
     std::vector<ST_ZOX_SYSTEM_GROUP> groups;
     ASSERT_EQ(0, dm->GetSystemGroups(groups));
@@ -284,6 +294,18 @@ TEST_F(CacheTest, GroupsAreListedByIdAndReadOneByOne)
     EXPECT_EQ(7u, g.groupId);
     EXPECT_EQ("group '7'", g.groupName);
     EXPECT_EQ("9007", g.groupNumber);
+
+    // A group id stored again takes the later name and number.
+    ST_ZOX_SYSTEM_GROUP again;
+    again.groupId = 7;
+    again.groupName = "group 7 renamed";
+    again.groupNumber = "9907";
+    EXPECT_EQ(0, dm->InsertSystemGroup(again));
+    ASSERT_EQ(0, dm->GetSystemGroup(7, g));
+    EXPECT_EQ("group 7 renamed", g.groupName);
+    EXPECT_EQ("9907", g.groupNumber);
+    ASSERT_EQ(0, dm->GetSystemGroups(groups));
+    EXPECT_EQ(3u, groups.size());
 
     EXPECT_EQ(0, dm->DeleteSystemGroups());
     ASSERT_EQ(0, dm->GetSystemGroups(groups));

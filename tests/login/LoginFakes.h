@@ -56,9 +56,7 @@ public:
     int InsertSystemGroup(const ST_ZOX_SYSTEM_GROUP &g) override
     {
         ++groupInserts;
-        if (groups.count(g.groupId))
-            return -1;
-        groups[g.groupId] = g;
+        groups[g.groupId] = g; // as the real cache: the later row of a key wins
         return 0;
     }
     int InsertSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> page) override
@@ -66,16 +64,29 @@ public:
         ++userInserts;
         if (failUserInsert)
             return -1;
-        for (auto &u : page)
-            if (users.count(u.userNumber))
-                return -1; // the key is unique: the whole page fails
-        for (auto &u : page)
+        for (auto &u : page) {
+            // as the real cache: the later row of a number wins, its userType is kept
+            const uint8_t type = users.count(u.userNumber) ? users[u.userNumber].userType : 0;
             users[u.userNumber] = u;
+            users[u.userNumber].userType = type;
+        }
         return 0;
     }
     int InsertGroupMembers(std::vector<ST_ZOX_GROUP_MEMBER> page) override
     {
-        members.insert(members.end(), page.begin(), page.end());
+        for (auto &m : page)
+            if (std::none_of(members.begin(), members.end(), [&](const ST_ZOX_GROUP_MEMBER &k) {
+                    return k.groupId == m.groupId && k.userNumber == m.userNumber;
+                }))
+                members.push_back(m);
+        return 0;
+    }
+    int DeleteGroupMembersOf(const std::vector<std::string> &numbers) override
+    {
+        for (const std::string &n : numbers)
+            members.erase(std::remove_if(members.begin(), members.end(),
+                                         [&](const ST_ZOX_GROUP_MEMBER &m) { return m.userNumber == n; }),
+                          members.end());
         return 0;
     }
     int GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user) override
