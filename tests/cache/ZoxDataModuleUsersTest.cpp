@@ -205,7 +205,7 @@ TEST_F(CacheTest, UserStateUpdateAndCallReference)
     for (const char *n : {"201", "202"}) {
         ST_ZOX_SYSTEM_USER u = User(n, "ignored", 1, 0x00010003u);
         u.vpState = 0x10000001u;
-        u.dcFlag = 1;
+        u.dcFlag = 5; // every state field a value of its own
         u.callRef = "1A2B3C4D";
         u.priority = 4; // not written by the state update
         ASSERT_EQ(0, dm->UpdateUserState(u));
@@ -213,9 +213,10 @@ TEST_F(CacheTest, UserStateUpdateAndCallReference)
     std::vector<ST_ZOX_SYSTEM_USER> inCall;
     ASSERT_EQ(0, dm->GetUsersByCallRef("1A2B3C4D", inCall));
     ASSERT_EQ(Strings({"201", "202"}), Numbers(inCall));
+    EXPECT_EQ(1, inCall[1].regState);
     EXPECT_EQ(0x00010003u, inCall[1].callState);
     EXPECT_EQ(0x10000001u, inCall[1].vpState);
-    EXPECT_EQ(1, inCall[1].dcFlag);
+    EXPECT_EQ(5, inCall[1].dcFlag);
     EXPECT_EQ(2, inCall[1].priority);
     EXPECT_EQ("", inCall[1].displayName);
     EXPECT_EQ(0, inCall[1].userType) << "this reader leaves the user type 0";
