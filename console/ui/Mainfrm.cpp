@@ -20,6 +20,7 @@
 #include "console/ui/TUserCellCtrl.h"
 #include "console/ui/UserTilePool.h"
 #include "core/Log.h"
+#include "core/NumberUtils.h"
 #include "core/SystemConfig.h"
 #include "core/ZoxLoginCache.h"
 #include "core/ui/Loginfrm.h"
@@ -1569,6 +1570,116 @@ void TMainForm::SwapVideoWindows(QWidget *target, QWidget *source)
     auto is = std::find(m_videoWnds.begin(), m_videoWnds.end(), source);
     if (it != m_videoWnds.end() && is != m_videoWnds.end())
         std::iter_swap(it, is);
+}
+
+void TMainForm::PreviewVideo(int userType, const std::string &number)
+{
+    if (FindVideoPopup(userType, number))
+        return;
+    IPopupVideoSource *source = m_popupSource ? m_popupSource : RtspClientVideoSource();
+    int used = 0;
+    for (TVideoWndCtrl *w : m_videoWnds)
+        used += w->IsUsed() ? 1 : 0;
+    const bool playing = g_pRtspClient && g_pRtspClient->IsPlaying(userType, number);
+    if (!zox::video::PreviewAllowed(static_cast<int>(m_popups.size()), used, playing)) {
+        WriteLog("main: video window has reached the upper limit, cannot preview video[%d#%s]", userType,
+                 number.c_str());
+        return;
+    }
+    std::string title;
+    if (userType == 2) {
+        ST_ZOX_RTSP_CAMERA camera;
+        if (!m_pListCache || m_pListCache->GetRtspCamera(number, camera) != 0) {
+            WriteLog("main: failed to get camera[%s] info, cannot preview", number.c_str());
+            return;
+        }
+        if (camera.status == 0 || !source) {
+            WriteLog("main: camera[%s] state[%d] incorrect, cannot preview", number.c_str(), camera.status);
+            return;
+        }
+        title = camera.cname;
+    } else if (userType == 1) {
+        ST_ZOX_SYSTEM_USER user;
+        if (!m_pListCache || m_pListCache->GetSystemUser(number, user) != 0) {
+            WriteLog("main: failed to get user[%s] info, cannot preview", number.c_str());
+            return;
+        }
+        if (user.regState == 0 || user.regState == 3) {
+            WriteLog("main: user[%s] state[%d] incorrect, cannot preview", number.c_str(), user.regState);
+            return;
+        }
+        title = MakeDisplayName(user.userNumber, user.displayName);
+    } else {
+        WriteLog("main: unknown type[%d], cannot preview video[%s]", userType, number.c_str());
+        return;
+    }
+    auto *popup = new TVideoPopupForm(this, this, title, number, userType, m_popupSource);
+    PlaceVideoPopup(popup);
+    if (playing) {
+        if (popup->RestartPreview() != 0) {
+            WriteLog("main: failed to redirect video[%d#%s] preview window", userType, number.c_str());
+            CloseVideoPopup(popup);
+            return;
+        }
+    } else if (popup->StartPreview() != 0) {
+        WriteLog("main: failed to start video[%d#%s] preview", userType, number.c_str());
+        CloseVideoPopup(popup);
+        return;
+    }
+    if (userType == 2 && CurrentSelection.groupId != 0xFFFE)
+        SelectGroupCell(2, 0xFFFE);
+    if (!SelectUserCell(userType, number, false) && CurrentSelection.kind == kSelectUser)
+        SelectGroupCell(CurrentSelection.groupType, CurrentSelection.groupId);
+}
+
+bool TMainForm::FindVideoPopup(int userType, const std::string &number)
+{
+    int found = -1;
+    for (std::size_t i = 0; i < m_popups.size(); ++i)
+        if (m_popups[i]->GetUserType() == userType && m_popups[i]->GetNumber() == number) {
+            found = static_cast<int>(i);
+            break;
+        }
+    if (found < 0)
+        return false;
+    std::vector<zox::video::PopupPos> pos;
+    for (TVideoPopupForm *p : m_popups)
+        pos.push_back({p->x(), p->y()});
+    const std::vector<int> order = zox::video::BringPopupForward(pos, found);
+    std::vector<TVideoPopupForm *> reordered;
+    for (int i : order)
+        reordered.push_back(m_popups[i]);
+    for (std::size_t i = 0; i < m_popups.size(); ++i)
+        m_popups[i]->move(pos[i].left, pos[i].top);
+    m_popups = std::move(reordered);
+    m_popups.back()->show();
+    m_popups.back()->raise();
+    return true;
+}
+
+void TMainForm::PlaceVideoPopup(TVideoPopupForm *popup)
+{
+    m_popups.push_back(popup);
+    if (m_popups.size() > 1) {
+        std::vector<zox::video::PopupSize> sizes;
+        for (TVideoPopupForm *p : m_popups)
+            sizes.push_back({p->width(), p->height()});
+        const std::vector<zox::video::PopupPos> pos = zox::video::CascadePopups(width(), height(), sizes);
+        for (std::size_t i = 0; i < m_popups.size(); ++i)
+            m_popups[i]->move(pos[i].left, pos[i].top);
+    } else {
+        const QRect g = geometry();
+        popup->move(g.left() + (g.width() - popup->width()) / 2, g.top() + (g.height() - popup->height()) / 2);
+    }
+    popup->show();
+}
+
+void TMainForm::CloseVideoPopup(TVideoPopupForm *popup)
+{
+    auto it = std::find(m_popups.begin(), m_popups.end(), popup);
+    if (it != m_popups.end())
+        m_popups.erase(it);
+    popup->close();
 }
 
 // The tools' session operations belong to the call control, recording and forwarding.

@@ -8,6 +8,7 @@
 #include "console/SplitScreenCtrlMap.h"
 #include "console/UserListModel.h"
 #include "dispatch/DispatchLineTable.h"
+#include "video/ui/VideoPopupForm.h"
 #include "video/ui/VideoWndCtrl.h"
 
 #include <QByteArray>
@@ -48,7 +49,7 @@ struct TTaskButtonPair {
     TMultiImageCtrl *button = nullptr;
 };
 
-class TMainForm : public QWidget, public CVideoWndHandler {
+class TMainForm : public QWidget, public CVideoWndHandler, public IVideoPopupOwner {
     Q_OBJECT
 public:
     static constexpr int kImageMapSize = 32;
@@ -149,7 +150,15 @@ public:
     void CreateVideoWindows();
     void RelayoutVideoWindows();
     // A free tile shown on the wall (growing the layout when all are busy), or null.
-    TVideoWndCtrl *GetFreeVideoWindow();
+    TVideoWndCtrl *GetFreeVideoWindow() override;
+    // Floating previews of a vehicle (1) or camera (2), with the wall under one limit.
+    void PreviewVideo(int userType, const std::string &number);
+    bool FindVideoPopup(int userType, const std::string &number);
+    void PlaceVideoPopup(TVideoPopupForm *popup);
+    void CloseVideoPopup(TVideoPopupForm *popup) override;
+    const std::vector<TVideoPopupForm *> &VideoPopups() const { return m_popups; }
+    // Where popups play (null: the RTSP client); tests pass their own.
+    void SetPopupVideoSource(IPopupVideoSource *source) { m_popupSource = source; }
     void OnPanelVideoGroupResize();
     void OnImageSplitScreenClick(QLabel *picture);
     const std::vector<TVideoWndCtrl *> &VideoWindows() const { return m_videoWnds; }
@@ -362,6 +371,8 @@ private:
     int m_windowCount = 0;
     std::vector<TVideoWndCtrl *> m_videoWnds; // list position i shows in cell i
     bool m_singleVideo = false;
+    std::vector<TVideoPopupForm *> m_popups; // oldest first; each frees itself when closed
+    IPopupVideoSource *m_popupSource = nullptr;
 
     QShortcut *m_pFullScreenKey = nullptr;
     QShortcut *m_pExitFullScreenKey = nullptr;

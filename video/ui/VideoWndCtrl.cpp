@@ -49,6 +49,7 @@ TVideoWndCtrl *TileOf(QObject *o)
 
 TVideoWndCtrl::TVideoWndCtrl(QWidget *owner, CVideoWndHandler *handler) : QWidget(owner), m_handler(handler)
 {
+    RegisterVideoTile(this);
     setProperty("zoxTag", kVideoTileTag);
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -112,7 +113,7 @@ TVideoWndCtrl::TVideoWndCtrl(QWidget *owner, CVideoWndHandler *handler) : QWidge
     m_videoHeight = static_cast<uint32_t>(m_hostPanel->height());
 }
 
-TVideoWndCtrl::~TVideoWndCtrl() = default;
+TVideoWndCtrl::~TVideoWndCtrl() { RetireVideoTile(this); }
 
 bool TVideoWndCtrl::DefaultStretch()
 {
