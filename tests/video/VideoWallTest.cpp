@@ -65,7 +65,7 @@ TEST(VideoWallGeometry, EveryLayoutAtTwoWallSizes)
 
 TEST(VideoWallGeometry, SixteenSplitTilesTheWallWithoutOverlap)
 {
-    for (const auto [w, h] : {std::pair{1600, 900}, std::pair{1283, 721}}) {
+    for (const auto &[w, h] : {std::pair{1600, 900}, std::pair{1283, 721}}) {
         const TSplitScreenLayout *layout = FindSplitLayout(16);
         ASSERT_NE(layout, nullptr);
         long area = 0;
