@@ -129,3 +129,54 @@ TEST_F(VideoWall, SwapSingleViewAndSelection)
 }
 
 } // namespace
+
+namespace {
+
+class CountingSource : public IPopupVideoSource {
+public:
+    int plays = 0;
+    int stops = 0;
+    int PlayVideo(int, const std::string &, IVideoTile *tile) override
+    {
+        ++plays;
+        tile->SetState(ZOX_VIDEOWND_STARTING);
+        return 0;
+    }
+    int MoveVideo(int, const std::string &, IVideoTile *) override { return -1; }
+    void StopVideo(int, const std::string &) override { ++stops; }
+    void DetachTile(int, const std::string &, IVideoTile *) override {}
+};
+
+TEST_F(VideoWall, PreviewOpensPopupsUnderTheCommonLimit)
+{
+    FillCache();
+    CountingSource source;
+    form->SetPopupVideoSource(&source);
+    struct Case {
+        int type;
+        const char *number;
+        std::size_t popups; // open afterwards
+    };
+    // camera 6 is offline, 77 unknown, type 3 not previewable, user 1004 offline
+    for (const Case c : {Case{2, "5", 1}, Case{2, "5", 1}, Case{2, "6", 1}, Case{2, "77", 1}, Case{3, "5", 1},
+                         Case{1, "1004", 1}, Case{1, "1002", 2}, Case{1, "1003", 3}})
+        EXPECT_EQ((form->PreviewVideo(c.type, c.number), form->VideoPopups().size()), c.popups)
+            << c.type << "#" << c.number;
+    EXPECT_EQ(source.plays, 3);
+
+    // three popups and thirteen busy tiles: the limit is reached
+    for (int i = 0; i < 13; ++i)
+        ASSERT_NE(Busy(std::to_string(100 + i)), nullptr);
+    form->VideoPopups().front()->close();
+    EXPECT_EQ(form->VideoPopups().size(), 2u);
+    EXPECT_EQ(source.stops, 1);
+    ASSERT_NE(Busy("200"), nullptr);
+    form->PreviewVideo(2, "5");
+    EXPECT_EQ(form->VideoPopups().size(), 2u);
+    form->SetPopupVideoSource(nullptr);
+    while (!form->VideoPopups().empty())
+        form->VideoPopups().front()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
