@@ -26,6 +26,7 @@ class TMultiImageCtrl;
 class TScrollBarCtrl;
 class TUserCellCtrl;
 class TGroupCellCtrl;
+class TContactForm;
 class IMainListCache;
 class SkinImageMap;
 
@@ -219,6 +220,11 @@ public:
     void OnImageSwapWindowClick();
     void OnImageVideoTitleVisibleClick();
     void OnImageSettingClick();
+    // The contacts book: created on first use (one for the program), then shown.
+    void ShowContactForm();
+    TContactForm *ContactForm() const { return m_pContactForm; }
+    // A number the contacts book asks to call; the call operations dial it.
+    void OnContactCallNumber(QWidget *owner, const std::string &number);
     void OnChatTimerOut();
     void OnScrollTimerOut();
     // The mouse wheel anywhere in the window: at most one line per 200 ms.
@@ -302,7 +308,8 @@ private:
     int m_pageIndex = 0;
     TTaskButtonPair m_taskButtons[kTaskButtonCount];
     std::string m_chatImageName;
-    QWidget *m_pMapForm = nullptr;   // the map window (its own step); null until then
+    QWidget *m_pMapForm = nullptr;
+    TContactForm *m_pContactForm = nullptr;   // the map window (its own step); null until then
 };
 
 // The one main window (null before it is created and after it is gone).
