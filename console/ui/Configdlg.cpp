@@ -45,7 +45,8 @@ protected:
             QPainterPath path;
             path.addRoundedRect(r, 4, 4);
             p.fillPath(path, selected ? QColor(0x09, 0x5C, 0x98) : QColor(0x1B, 0x2A, 0x31));
-            p.setPen(selected ? palette().color(QPalette::HighlightedText) : palette().color(QPalette::Button));
+            // Highlight text on the selected tab, the button face (light grey) on the others.
+            p.setPen(selected ? QColor(Qt::white) : QColor(0xF0, 0xF0, 0xF0));
             p.drawText(r, Qt::AlignCenter, tabText(i));
         }
     }

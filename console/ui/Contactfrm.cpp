@@ -221,10 +221,8 @@ void TContactForm::InitListColumns()
 
 void TContactForm::showEvent(QShowEvent *event)
 {
-    if (!event->spontaneous()) {
-        CentreOnOwner(this);
+    if (!event->spontaneous())
         OnFormShow();
-    }
     QWidget::showEvent(event);
 }
 

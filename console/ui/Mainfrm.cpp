@@ -842,6 +842,8 @@ void TMainForm::ShowContactForm()
         m_pContactForm->CallNumberHandler = [this](QWidget *owner, const std::string &number) {
             OnContactCallNumber(owner, number);
         };
+        m_pContactForm->move(frameGeometry().center() -
+                             QPoint(m_pContactForm->width() / 2, m_pContactForm->height() / 2));
     }
     m_pContactForm->show();
     m_pContactForm->raise();
