@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <memory>
 
 namespace {
@@ -130,6 +131,8 @@ struct ApplyCase {
     std::function<void(ConfigDialogValues &)> change;
     std::vector<std::pair<std::string, std::string>> lines; // expected line changes
 };
+
+void PrintTo(const ApplyCase &c, std::ostream *os) { *os << c.name; }
 
 class ApplyCaseTest : public ApplyTest, public ::testing::WithParamInterface<ApplyCase> {};
 

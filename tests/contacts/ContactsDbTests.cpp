@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -97,6 +98,8 @@ struct TextCase {
     std::string name;
     std::string text;
 };
+
+void PrintTo(const TextCase &c, std::ostream *os) { *os << c.name; }
 
 class ContactsDbTextTest : public ContactsDbTest, public ::testing::WithParamInterface<TextCase> {};
 

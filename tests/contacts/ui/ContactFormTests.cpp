@@ -20,6 +20,7 @@
 #include <deque>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -261,6 +262,8 @@ struct ClickCase {
     int column;
     std::vector<std::string> calls;
 };
+
+void PrintTo(const ClickCase &c, std::ostream *os) { *os << c.name; }
 
 class ContactClickTest : public ContactFormTest, public ::testing::WithParamInterface<ClickCase> {};
 
