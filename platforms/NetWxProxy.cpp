@@ -137,8 +137,8 @@ EN_WX_SEGMENT_READ ReadChatSegment(const uint8_t *datagram, std::size_t length, 
     if (n <= int(kWxSegmentHead))
         return EN_WX_SEGMENT_READ::BadBase64;
     std::string sender;
-    if (DecodeBcdDigits(area + 4, 8, sender) != 0)
-        return EN_WX_SEGMENT_READ::BadSender;
+    if (DecodeBcdDigits(area + 4, 8, sender) != 0 || sender.empty())
+        return EN_WX_SEGMENT_READ::BadSender; // a field of filler alone names nobody
     decoded = std::size_t(n);
     return EN_WX_SEGMENT_READ::Ok;
 }
@@ -161,7 +161,7 @@ int FillInboxInfo(const uint8_t *segment, std::size_t decoded, ST_WX_INBOX_INFO 
     info.seg_num = segment[1];
     info.pkg_seq = segment[2];
     info.pkg_size = int(decoded - kWxSegmentHead);
-    if (DecodeBcdDigits(segment + 4, 8, info.sender) != 0)
+    if (DecodeBcdDigits(segment + 4, 8, info.sender) != 0 || info.sender.empty())
         return -1;
     if (DecodeBcdDigits(segment + 24, 8, info.creater) != 0)
         return -2;

@@ -63,8 +63,8 @@ int Base64Decode(const char *text, std::size_t length, uint8_t *out, std::size_t
 enum class EN_WX_SEGMENT_READ { Ok, BadLength, BadBase64, BadSender };
 
 // Checks the length field of the datagram and decodes its Base64 text into `area`
-// (zeroed first). Ok only for a segment of 49 to 700 bytes whose sender number decodes;
-// `decoded` is then its length.
+// (zeroed first). Ok only for a segment of 49 to 700 bytes whose sender number decodes
+// to at least one digit; `decoded` is then its length.
 EN_WX_SEGMENT_READ ReadChatSegment(const uint8_t *datagram, std::size_t length, uint8_t (&area)[kWxSegmentArea],
                                    std::size_t &decoded);
 

@@ -26,7 +26,8 @@ namespace {
 
 constexpr uint32_t kOwnId = 0x0A0B0C0D;
 
-std::atomic<bool> g_loginRunning {true};
+// The next this many questions "logged in?" are answered no (whenever the bridge asks).
+std::atomic<int> g_loginRefusals {0};
 std::atomic<uint32_t> g_clock {1000};
 TNetWxProxy *g_proxy = nullptr;
 std::string g_connection;
@@ -137,7 +138,7 @@ protected:
     {
         g_nOwnUserId = kOwnId;
         g_strOwnNumber = "5012";
-        g_loginRunning = true;
+        g_loginRefusals = 0;
         g_clock = 1000;
         g_connection = db.connectionString();
         ASSERT_TRUE(peer.IsOpen());
@@ -149,7 +150,12 @@ protected:
             s.localAddr = ::inet_addr("127.0.0.1");
             s.port = 8889;
             s.connectionString = g_connection;
-            s.isLoginRunning = [] { return g_loginRunning.load(); };
+            s.isLoginRunning = [] {
+                int left = g_loginRefusals.load();
+                while (left > 0 && !g_loginRefusals.compare_exchange_weak(left, left - 1)) {
+                }
+                return left <= 0;
+            };
             s.sendToServer = [](const void *d, std::size_t n) { return NetSendUdp(d, n); };
             s.clock = [] { return g_clock.load(); };
             g_proxy = new TNetWxProxy(std::move(s));
@@ -225,9 +231,8 @@ TEST_F(WxBridge, RegisterAnswersOnlyWhenLoggedInAndWithTheWholeRequest)
 {
     // Neither a request while not logged in nor a 35-byte one is answered: the first
     // answer the peer sees carries the reference of the last request.
-    g_loginRunning = false;
+    g_loginRefusals = 1;
     ASSERT_TRUE(peer.Send(RegisterRequest(0x1111, 0)));
-    g_loginRunning = true;
     ASSERT_TRUE(peer.Send(RegisterRequest(0x2222, 0, 35)));
     g_clock = 0x01020304;
     ASSERT_TRUE(peer.Send(RegisterRequest(0x3333, 0)));
@@ -328,7 +333,7 @@ TEST_F(WxBridge, ThreeSegmentsInAnyOrderMakeOneMessageAndOneIndication)
     const uint8_t order[3] = {3, 1, 2};
     for (int i = 0; i < 3; ++i) {
         uint8_t seq = order[i];
-        ASSERT_TRUE(server.Inject(ServerRequest(0x9000 + seq, Base64(Segment(0x80000001, 3, seq, parts[seq - 1]))))));
+        ASSERT_TRUE(server.Inject(ServerRequest(0x9000 + seq, Base64(Segment(0x80000001, 3, seq, parts[seq - 1])))));
         Bytes ack = NthServerAck(std::size_t(i) + 1);
         ASSERT_EQ(ack.size(), 20u);
         Bytes expected(20, 0);

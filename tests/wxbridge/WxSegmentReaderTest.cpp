@@ -98,8 +98,9 @@ TEST(WxBase64, DecodesStandardTextAndRefusesTheRest)
         std::memset(out, 0xEE, sizeof out);
         int rc = Base64Decode(c.text, std::strlen(c.text), out, c.capacity);
         EXPECT_EQ(rc, c.result) << c.text;
-        if (c.bytes && rc > 0)
+        if (c.bytes && rc > 0) {
             EXPECT_EQ(std::memcmp(out, c.bytes, std::size_t(rc)), 0) << c.text;
+        }
         for (std::size_t i = c.capacity; i < sizeof out; ++i)
             EXPECT_EQ(out[i], 0xEE) << c.text << ": written past the capacity at " << i;
     }
@@ -111,6 +112,8 @@ TEST(WxSegmentReader, SortsDatagramsByWhatIsWrongWithThem)
     std::memset(&zeroSender[4], 0, 8);
     Bytes badNibble = Segment(4);
     badNibble[4] = 0x3C;
+    Bytes fillerSender = Segment(4);
+    std::memset(&fillerSender[4], 0xFF, 8);
     Bytes good = Segment(10);
     std::string goodText = Encode(good);
 
@@ -135,13 +138,15 @@ TEST(WxSegmentReader, SortsDatagramsByWhatIsWrongWithThem)
         {"700 bytes decoded", Request(Encode(Segment(652))), EN_WX_SEGMENT_READ::Ok},
         {"an all-zero sender", Request(Encode(zeroSender)), EN_WX_SEGMENT_READ::BadSender},
         {"a sender nibble 0xC", Request(Encode(badNibble)), EN_WX_SEGMENT_READ::BadSender},
+        {"a sender of filler nibbles only", Request(Encode(fillerSender)), EN_WX_SEGMENT_READ::BadSender},
     };
     for (const Case &c : cases) {
         uint8_t area[kWxSegmentArea];
         std::size_t decoded = 99;
         EXPECT_EQ(ReadChatSegment(c.datagram.data(), c.datagram.size(), area, decoded), c.result) << c.what;
-        if (c.result != EN_WX_SEGMENT_READ::Ok)
+        if (c.result != EN_WX_SEGMENT_READ::Ok) {
             EXPECT_EQ(decoded, 0u) << c.what;
+        }
     }
 }
 
