@@ -8,6 +8,7 @@
 #include "console/PictureState.h"
 #include "console/UserCellRules.h"
 #include "console/ZoxDataModuleListCache.h"
+#include "console/ui/MainDispatchHost.h"
 #include "console/ui/Msgtipfrm.h"
 #include "console/ui/SkinImageMap.h"
 #include "console/ui/SkinPanel.h"
@@ -105,6 +106,8 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
 
     // The chat indicator acts only while the console is logged in.
     m_isRunning = [] { return g_pLoginForm && g_pLoginForm->IsRunning(); };
+    m_dispatchHost = std::make_unique<CMainDispatchHost>(*this);
+    m_lineTable = std::make_unique<CDispatchLineTable>(*m_dispatchHost);
     BuildForm();
     // Nothing selected yet.
     SetCurrentSelection(kSelectNone, -1, "", -1);
@@ -509,10 +512,9 @@ void TMainForm::CreateRtspClient()
     // The camera checks of the enabled cameras are loaded by the client's own step.
 }
 
-void TMainForm::RebuildDispatchLines()
-{
-    // The dispatch-line table is built by the call-control step.
-}
+void TMainForm::RebuildDispatchLines() { m_lineTable->RebuildDispatchLines(CLoginSession::SystemLines()); }
+
+IDispatchSessionHost &TMainForm::DispatchSessionHost() { return *m_dispatchHost; }
 
 void TMainForm::ShowMapForm()
 {
@@ -531,6 +533,7 @@ void TMainForm::OnFormShow()
 void TMainForm::OnFormDestroy()
 {
     UnregisterHotKeys();
+    m_lineTable->DropAllSessions();
     if (c_pUpdateTimer)
         c_pUpdateTimer->stop();
 }
@@ -1346,11 +1349,7 @@ bool TMainForm::SelectUserCell(int userType, const std::string &number, bool byS
     return false;
 }
 
-bool TMainForm::IsAnyLineInCall() const
-{
-    // The dispatch-line table arrives with the call-control step; no line, no call.
-    return false;
-}
+bool TMainForm::IsAnyLineInCall() const { return m_lineTable->IsAnyLineInCall(); }
 
 // ---------------------------------------------------------------------------------
 // State refresh and status bar

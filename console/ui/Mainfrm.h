@@ -7,6 +7,7 @@
 #include "console/MainWindowLayout.h"
 #include "console/SplitScreenCtrlMap.h"
 #include "console/UserListReader.h"
+#include "dispatch/DispatchLineTable.h"
 
 #include <QByteArray>
 #include <QWidget>
@@ -28,6 +29,7 @@ class TUserCellCtrl;
 class TGroupCellCtrl;
 class IMainListCache;
 class SkinImageMap;
+class CMainDispatchHost;
 
 // One quick action of the operate bar: kind 1 a group action, 2 a user action.
 struct TOperateButtonMap {
@@ -62,6 +64,41 @@ public:
     // The destroy duties, also run by the login window on a restart: hot keys released,
     // sessions dropped without a release, the RTSP client freed.
     void OnFormDestroy();
+
+    // --- Dispatch lines and sessions (the logic is CDispatchLineTable's) ---
+    CDispatchLineTable &DispatchLines() { return *m_lineTable; }
+    IDispatchSessionHost &DispatchSessionHost();
+    void SetLineState(ST_ZOX_DISPATCH_LINE_INFO *line, int32_t state) { m_lineTable->SetLineState(line, state); }
+    void ClearLineAction(ST_ZOX_DISPATCH_LINE_INFO *line) { m_lineTable->ClearLineAction(line); }
+    void ReleaseLine(ST_ZOX_DISPATCH_LINE_INFO *line) { m_lineTable->ReleaseLine(line); }
+    void DestroySession(CDispatchSession *session) { m_lineTable->DestroySession(session); }
+    void OnLineTimerOut(ST_ZOX_DISPATCH_LINE_INFO *line) { m_lineTable->OnLineTimerOut(line); }
+    int CountFreeLines() const { return m_lineTable->CountFreeLines(); }
+    ST_ZOX_DISPATCH_LINE_INFO *GetFreeLine(bool video) const { return m_lineTable->GetFreeLine(video); }
+    ST_ZOX_DISPATCH_LINE_INFO *FindLineByName(const std::string &n) const { return m_lineTable->FindLineByName(n); }
+    ST_ZOX_DISPATCH_LINE_INFO *FindLineByKey(int32_t kind) const { return m_lineTable->FindLineByKey(kind); }
+    ST_ZOX_DISPATCH_LINE_INFO *FindLineBySessionUser(const std::string &n) const
+    {
+        return m_lineTable->FindLineBySessionUser(n);
+    }
+    ST_ZOX_DISPATCH_LINE_INFO *FindVideoCallLine(const std::string &n) const { return m_lineTable->FindVideoCallLine(n); }
+    ST_ZOX_DISPATCH_LINE_INFO *FindVideoUploadLine(const std::string &n) const
+    {
+        return m_lineTable->FindVideoUploadLine(n);
+    }
+    ST_ZOX_DISPATCH_LINE_INFO *FindActiveGroupLine() const { return m_lineTable->FindActiveGroupLine(); }
+    void CollectVideoCallSessions(std::vector<CDispatchSession *> &out) const
+    {
+        m_lineTable->CollectVideoCallSessions(out);
+    }
+    // From the user state notices of the login.
+    void RemoveUserFromLine(const std::string &number, uint8_t regState, const std::string &callRef,
+                            uint32_t callState)
+    {
+        m_lineTable->RemoveUserFromLine(number, regState, callRef, callState);
+    }
+    void OnUserSessionEvent(const ST_ZOX_SYSTEM_USER &user) { m_lineTable->OnUserSessionEvent(user); }
+    void RemoveLineMember(ST_ZOX_DISPATCH_LINE_INFO *line, const std::string &n) { m_lineTable->RemoveLineMember(line, n); }
 
     // The datagram handlers of the call-signalling and video-push families.
     void OnNetCall(const QByteArray &datagram);
@@ -303,6 +340,8 @@ private:
     TTaskButtonPair m_taskButtons[kTaskButtonCount];
     std::string m_chatImageName;
     QWidget *m_pMapForm = nullptr;   // the map window (its own step); null until then
+    std::unique_ptr<CMainDispatchHost> m_dispatchHost;
+    std::unique_ptr<CDispatchLineTable> m_lineTable;
 };
 
 // The one main window (null before it is created and after it is gone).

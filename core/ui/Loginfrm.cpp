@@ -403,6 +403,15 @@ void TLoginForm::StartMainWindow()
     g_pMainForm->ShowMapForm();
 }
 
-void TLoginForm::RemoveUserFromLine(const std::string &, uint8_t, const std::string &, uint32_t) {}
+void TLoginForm::RemoveUserFromLine(const std::string &number, uint8_t regState, const std::string &lineCallRef,
+                                    uint32_t callState)
+{
+    if (g_pMainForm)
+        g_pMainForm->RemoveUserFromLine(number, regState, lineCallRef, callState);
+}
 
-void TLoginForm::OnUserSessionEvent(const ST_ZOX_SYSTEM_USER &) {}
+void TLoginForm::OnUserSessionEvent(const ST_ZOX_SYSTEM_USER &user)
+{
+    if (g_pMainForm)
+        g_pMainForm->OnUserSessionEvent(user);
+}
