@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -26,9 +25,6 @@ namespace {
 constexpr int kPollTimeoutMs = 200;
 constexpr uint32_t kNoReference = 0xFFFFFFFF;
 
-// Dropped-input lines: at most this many per period, then a count.
-constexpr int kLogBurst = 20;
-constexpr int64_t kLogPeriodMs = 10000;
 
 uint32_t ReadBe32(const uint8_t *p)
 {
@@ -75,12 +71,6 @@ int Base64Value(unsigned char c)
     if (c == '/')
         return 63;
     return -1;
-}
-
-int64_t SteadyMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
 }
 
 } // namespace
@@ -243,22 +233,6 @@ bool TNetWxProxy::IsDatabaseOpen() const { return m_connection && m_connection->
 uint32_t TNetWxProxy::Now() const
 {
     return m_settings.clock ? m_settings.clock() : uint32_t(std::time(nullptr));
-}
-
-void TNetWxProxy::LogDropped(const char *text)
-{
-    int64_t now = SteadyMs();
-    int64_t start = m_logPeriodStart.load();
-    if (now - start >= kLogPeriodMs && m_logPeriodStart.compare_exchange_strong(start, now)) {
-        int suppressed = m_logSuppressed.exchange(0);
-        m_logLines = 0;
-        if (suppressed > 0)
-            WriteLog("wxproxy: %d further lines of dropped datagrams left out.", suppressed);
-    }
-    if (m_logLines.fetch_add(1) < kLogBurst)
-        WriteLog("%s", text);
-    else
-        ++m_logSuppressed;
 }
 
 // ------------------------------------------------------------------ peer side

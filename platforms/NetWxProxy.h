@@ -20,6 +20,8 @@
 #include <string>
 #include <thread>
 
+#include "core/RateLimitedLog.h"
+
 class TNetTcpServiceForm;
 namespace soci { class session; }
 
@@ -138,9 +140,8 @@ private:
 
     template <class Fn> int RunStatement(const char *operation, Fn &&fn);
     uint32_t Now() const;
-    // Logs a line about malformed or refused input: at most a burst of lines per
-    // period, then one line with the number left out.
-    void LogDropped(const char *text);
+    // Logs a line about malformed or refused input, at most once a minute per text.
+    void LogDropped(const char *text) { m_dropLog.Note(text, "%s", text); }
 
     ST_WX_PROXY_SETTINGS m_settings;
     int m_socket = -1;
@@ -159,10 +160,8 @@ private:
 
     uint8_t m_segment[kWxSegmentArea] = {};
 
-    // Dropped-input log limiter (UDP service's thread and the bridge's thread).
-    std::atomic<int64_t> m_logPeriodStart {0};
-    std::atomic<int> m_logLines {0};
-    std::atomic<int> m_logSuppressed {0};
+    // Dropped input (UDP service's thread and the bridge's thread).
+    CRateLimitedLog m_dropLog;
 };
 
 // The network layer's hooks: registers the bridge with the network facade
