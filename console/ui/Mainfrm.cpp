@@ -110,6 +110,8 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
 
     // The chat indicator acts only while the console is logged in.
     m_isRunning = [] { return g_pLoginForm && g_pLoginForm->IsRunning(); };
+    // ...and shows whether the messaging bridge has a registered chat peer.
+    m_bridgeReady = [] { return NetWxProxyIsReady(); };
     m_dispatchHost = std::make_unique<CMainDispatchHost>(*this);
     m_lineTable = std::make_unique<CDispatchLineTable>(*m_dispatchHost);
     BuildForm();
