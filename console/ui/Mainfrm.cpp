@@ -8,6 +8,8 @@
 #include "console/PictureState.h"
 #include "console/UserCellRules.h"
 #include "console/ZoxDataModuleListCache.h"
+#include "console/ui/Configdlg.h"
+#include "console/ui/Contactfrm.h"
 #include "console/ui/MainDispatchHost.h"
 #include "console/ui/Msgtipfrm.h"
 #include "console/ui/SkinImageMap.h"
@@ -112,6 +114,8 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
 
     // The chat indicator acts only while the console is logged in.
     m_isRunning = [] { return g_pLoginForm && g_pLoginForm->IsRunning(); };
+    // ...and shows whether the messaging bridge has a registered chat peer.
+    m_bridgeReady = [] { return NetWxProxyIsReady(); };
     m_dispatchHost = std::make_unique<CMainDispatchHost>(*this);
     m_lineTable = std::make_unique<CDispatchLineTable>(*m_dispatchHost);
     BuildForm();
@@ -124,6 +128,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
 TMainForm::~TMainForm()
 {
     OnFormDestroy();
+    delete m_pContactForm;
     // The client this window started goes with it.
     if (m_hasRtspClient && !m_rtspStarter)
         StopRtspClient();
@@ -831,7 +836,40 @@ void TMainForm::OnImageVideoTitleVisibleClick()
 
 void TMainForm::OnImageSettingClick()
 {
-    // The settings dialog is its own step.
+    int result = 0;
+    {
+        TConfigDlgForm dlg(this);
+        result = dlg.exec();
+    }
+    if (result != TConfigDlgForm::kResultOk || !g_pSystemConfig)
+        return;
+    c_pLabelTitle->setText(Q(g_pSystemConfig->GetTitle()));
+    c_pLabelGroupUnit->setText(Q(g_pSystemConfig->GetDepartment()));
+}
+
+void TMainForm::ShowContactForm()
+{
+    if (!ContactsDbOpen()) {
+        ShowMsgTip("Fail to open address book.");
+        return;
+    }
+    if (!m_pContactForm) {
+        m_pContactForm = new TContactForm(nullptr);
+        m_pContactForm->CallNumberHandler = [this](QWidget *owner, const std::string &number) {
+            OnContactCallNumber(owner, number);
+        };
+        m_pContactForm->move(frameGeometry().center() -
+                             QPoint(m_pContactForm->width() / 2, m_pContactForm->height() / 2));
+    }
+    m_pContactForm->show();
+    m_pContactForm->raise();
+}
+
+void TMainForm::OnContactCallNumber(QWidget *owner, const std::string &number)
+{
+    // The reachability check, the call confirmation and the dialling belong to the
+    // call operations.
+    WriteLog("main: contacts book asks to call %s", number.c_str());
 }
 
 // ---------------------------------------------------------------------------------
@@ -861,7 +899,11 @@ void TMainForm::OnImageMaxClick()
 void TMainForm::OnImageExitClick()
 {
     c_pUpdateTimer->stop();
-    // The contacts window (its own step) is closed here before the program ends.
+    if (m_pContactForm) {
+        m_pContactForm->close();
+        delete m_pContactForm;
+        m_pContactForm = nullptr;
+    }
     if (m_exitAction)
         m_exitAction();
 }

@@ -29,6 +29,7 @@ class TMultiImageCtrl;
 class TScrollBarCtrl;
 class TUserCellCtrl;
 class TGroupCellCtrl;
+class TContactForm;
 class IMainListCache;
 class SkinImageMap;
 class CUserTilePool;
@@ -299,6 +300,11 @@ public:
     void OnImageSwapWindowClick();
     void OnImageVideoTitleVisibleClick();
     void OnImageSettingClick();
+    // The contacts book: created on first use (one for the program), then shown.
+    void ShowContactForm();
+    TContactForm *ContactForm() const { return m_pContactForm; }
+    // A number the contacts book asks to call; the call operations dial it.
+    void OnContactCallNumber(QWidget *owner, const std::string &number);
     void OnChatTimerOut();
     void OnScrollTimerOut();
     // The mouse wheel anywhere in the window: at most one line per 200 ms.
@@ -389,6 +395,7 @@ private:
     TTaskButtonPair m_taskButtons[kTaskButtonCount];
     std::string m_chatImageName;
     QWidget *m_pMapForm = nullptr;   // the map window (its own step); null until then
+    TContactForm *m_pContactForm = nullptr; // the contacts book, created on first use
     std::unique_ptr<CMainDispatchHost> m_dispatchHost;
     std::unique_ptr<CDispatchLineTable> m_lineTable;
 };

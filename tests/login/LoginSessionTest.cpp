@@ -132,7 +132,7 @@ TEST_F(LoginSessionTest, FullLoginFillsCacheAndRuns)
 
     // Identity from the register response.
     EXPECT_EQ(g_nOwnUserId.load(), 0x77u);
-    EXPECT_EQ(g_strOwnNumber, "5000");
+    EXPECT_EQ(g_strOwnNumber.Get(), "5000");
     EXPECT_EQ(session->GetPriority(), 5);
     EXPECT_EQ(server.authResponses, 1);
     EXPECT_EQ(server.authFailures, 0);
