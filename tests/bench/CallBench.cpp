@@ -150,6 +150,7 @@ Bytes SetupRequest(uint32_t ref, const std::string &line)
     inet_pton(AF_INET, "127.0.0.2", &a);
     MakeAddressRecord(a, m.audio.record);
     m.audio.port = 30000;
+    m.audio.present = true;
     m.audioCopy = m.audio;
     TbcdNumber n {};
     EncodeBcdDigits("3001", n.data(), n.size());
@@ -290,6 +291,7 @@ int main(int argc, char **argv)
 {
     const int calls = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int packets = argc > 2 ? std::atoi(argv[2]) : 1000;
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     setenv("ZOX_MEDIA_AUDIO", "none", 1);
     zoxtest::ConsoleEnv env;
     zoxtest::FakeDispatchServer server;
@@ -303,7 +305,7 @@ int main(int argc, char **argv)
     }
     BenchConsole console;
     NetSubscribe(WM_NET_CALL, &console);
-    SetupToRinging(server, console, "500001", 20); // warm-up
+    std::printf("warm-up: %zu of 20 calls rang\n", SetupToRinging(server, console, "500001", 20).size());
     Report("setup -> ringing on the wire (no media)", SetupToRinging(server, console, "500001", calls));
     Report("setup -> ringing on the wire (soft phone)", SetupToRinging(server, console, "5000", calls));
     NetStop();
