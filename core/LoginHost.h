@@ -24,6 +24,8 @@ public:
     virtual int SyncToDatabase() = 0;
     // The vehicle link only: asks for the device states.
     virtual int PollDeviceStatus() { return 0; }
+    // The vehicle link only: writes the received device states into the cache.
+    virtual int ApplyDeviceStatus() { return 0; }
 };
 
 class ILoginHost {

@@ -9,7 +9,9 @@ cmake --build build -j "$(nproc)"
 bash scripts/db.sh || echo "run: the database is not ready (see above); the console will report it" >&2
 cd build/bin
 mkdir -p data log
-[ -f data/zoxcfg.ini ] || cp ../../data/zoxcfg.ini data/zoxcfg.ini
+for f in zoxcfg.ini cmsserver.ini uapapi.ini; do
+  [ -f "data/$f" ] || cp "../../data/$f" "data/$f"
+done
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exec xvfb-run -a ./ZoxClient
 fi

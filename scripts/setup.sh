@@ -8,7 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webchannel-dev libqt6opengl6-dev
   libsoci-dev unixodbc unixodbc-dev odbc-mariadb mariadb-server mariadb-client
-  libcurl4-openssl-dev libjsoncpp-dev libboost-regex-dev libsqlite3-dev
+  libcurl4-openssl-dev libssl-dev libjsoncpp-dev libboost-regex-dev libsqlite3-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstrtspserver-1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools

@@ -278,6 +278,11 @@ void TLoginForm::customEvent(QEvent *event)
     case WM_CMS_VEHICLES_READY:
         OnCmsVehiclesReady();
         break;
+    case WM_CMS_STATUS_READY:
+        // In every state: the device states go into whatever the cache holds.
+        if (m_cmsLink)
+            m_cmsLink->ApplyDeviceStatus();
+        break;
     default:
         break;
     }
