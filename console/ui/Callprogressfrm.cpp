@@ -78,9 +78,9 @@ void TCallProgressForm::HideFromPanel()
     m_shownInPanel = false;
 }
 
-void TCallProgressForm::OnImageCloseClick() { PostWindowMessage(m_owner, WM_CALLPROGRESS_CLOSE, 0, 0); }
+void TCallProgressForm::OnImageCloseClick() { PostWindowMessage(m_owner, WM_CALLPROGRESS_CLOSE, uintptr_t(0), intptr_t(0)); }
 
 void TCallProgressForm::OnImageButtonClick()
 {
-    PostWindowMessage(m_owner, m_buttonMode == 0 ? WM_CALLPROGRESS_HANGUP : WM_CALLPROGRESS_REDIAL, 0, 0);
+    PostWindowMessage(m_owner, m_buttonMode == 0 ? WM_CALLPROGRESS_HANGUP : WM_CALLPROGRESS_REDIAL, uintptr_t(0), intptr_t(0));
 }

@@ -140,7 +140,7 @@ int TDialPanelForm::Dial(const void *owner, const std::string &)
             pad->Message("The phone number you entered is incorrect.");
             return 0;
         }
-    PostWindowMessage(pad->m_owner, WM_DIALPAD_DIAL, 0, 0);
+    PostWindowMessage(pad->m_owner, WM_DIALPAD_DIAL, uintptr_t(0), intptr_t(0));
     return 0;
 }
 
