@@ -1248,7 +1248,7 @@ void TMainForm::LoadUserCells(int groupType, int groupId, const std::string &tit
     c_pLabelUserGroup->setText(Q(title));
     c_pImageCameraMenu->setVisible(groupType == kGroupTypeCamera);
     if (m_pListCache) {
-        std::vector<UserTileSpec> tiles;
+        std::vector<UserTileData> tiles;
         ReadUserTiles(*m_pListCache, groupType, groupId, tiles);
         m_userRows.Assign(std::move(tiles));
     }
@@ -1450,8 +1450,8 @@ void TMainForm::SelectUserRow(int row, bool byUser)
         m_pUserTiles->TileOf(r)->SetSelected(r == row);
     for (TGroupCellCtrl *g : m_groupCells)
         g->SetSelected(false);
-    const UserTileSpec &spec = m_userRows.Row(row).spec;
-    SetCurrentSelection(kSelectUser, 0, spec.number, spec.userType);
+    const UserTileData &tile = m_userRows.Row(row).user;
+    SetCurrentSelection(kSelectUser, 0, tile.number, tile.userType);
     EnableUpdateTimer(true);
     UpdateOperateButtons();
     // The map page and the video wall follow the user (their own steps).
@@ -1524,7 +1524,7 @@ void TMainForm::OnUpdateTimerOut()
     if (CurrentSelection.groupId != -1 && m_pListCache && m_pUserTiles && !m_userRows.Empty()) {
         RefreshRowStates(*m_pListCache, CurrentSelection.groupType, m_userRows, m_pUserTiles->BoundRows(),
                          [this](int row) {
-                             const UserTileSpec &s = m_userRows.Row(row).spec;
+                             const UserTileData &s = m_userRows.Row(row).user;
                              m_pUserTiles->TileOf(row)->UpdateUserState(s.regState, s.callState, s.vpState);
                          });
     }

@@ -249,7 +249,7 @@ TEST_F(Incoming, SetupRefusalsFollowTheOrderOfChecks)
         SCOPED_TRACE(c.what);
         Incoming &t = *this; // each case on fresh lines and link
         t.sessions.sent.clear();
-        t.sessions.media = FakeMediaSpec {};
+        t.sessions.media = FakeMediaSetup {};
         t.host.alertVisible = false;
         t.lines.DropAllSessions();
         t.lines.RebuildDispatchLines({Line("5000", 1), Line("500001", 0), Line("500003", 1)});
@@ -340,7 +340,7 @@ TEST_F(Incoming, AlertOutcomesOtherThanAnAnswerRefuse)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         sessions.sent.clear();
-        sessions.media = FakeMediaSpec {};
+        sessions.media = FakeMediaSetup {};
         sessions.sendResult = 1;
         host.whileAlerting = nullptr;
         host.tileFree = true;
