@@ -10,7 +10,10 @@
 #include "console/ZoxDataModuleListCache.h"
 #include "console/ui/Configdlg.h"
 #include "console/ui/Contactfrm.h"
+#include "console/ui/CallVideoTile.h"
+#include "console/ui/Callalertdialog.h"
 #include "console/ui/MainDispatchHost.h"
+#include "dispatch/IncomingSignalling.h"
 #include "console/ui/Msgtipfrm.h"
 #include "console/ui/SkinImageMap.h"
 #include "console/ui/SkinPanel.h"
@@ -118,6 +121,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
     m_bridgeReady = [] { return NetWxProxyIsReady(); };
     m_dispatchHost = std::make_unique<CMainDispatchHost>(*this);
     m_lineTable = std::make_unique<CDispatchLineTable>(*m_dispatchHost);
+    m_incoming = std::make_unique<CIncomingSignalling>(*m_dispatchHost);
     BuildForm();
     // Nothing selected yet.
     SetCurrentSelection(kSelectNone, -1, "", -1);
@@ -1069,6 +1073,13 @@ void TMainForm::customEvent(QEvent *event)
     case WM_NET_VIDEOPUSH:
         OnNetVideoPush(m->data);
         break;
+    case WM_TBCP_IDLE:
+    case WM_TBCP_TAKEN:
+    case WM_TBCP_GRANTED:
+    case WM_TBCP_DENY:
+    case WM_TBCP_RELEASE:
+        OnTalkBurst(m->message, m->wParam, m->data.toStdString());
+        break;
     case WM_CAMERA_STATE:
         // A camera check's verdict: stored now, shown by the next refresh.
         if (m_pListCache)
@@ -1091,11 +1102,72 @@ void TMainForm::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
-// The call-signalling handlers come with the dispatch lines; until then a datagram is
-// dropped here (its bytes belong to the message and go with it).
-void TMainForm::OnNetCall(const QByteArray &) {}
+// The datagram's bytes belong to its message and go with it.
+void TMainForm::OnNetCall(const QByteArray &datagram)
+{
+    m_incoming->OnNetCall(reinterpret_cast<const uint8_t *>(datagram.constData()), std::size_t(datagram.size()));
+}
 
-void TMainForm::OnNetVideoPush(const QByteArray &) {}
+void TMainForm::OnNetVideoPush(const QByteArray &datagram)
+{
+    m_incoming->OnNetVideoPush(reinterpret_cast<const uint8_t *>(datagram.constData()), std::size_t(datagram.size()));
+}
+
+int TMainForm::AnswerCall(ST_ZOX_DISPATCH_LINE_INFO *line) { return m_incoming->AnswerCall(line); }
+
+void TMainForm::SendStopVpNotify(uint32_t sourceId, uint32_t destinationId, const std::string &number)
+{
+    m_incoming->SendStopVpNotify(sourceId, destinationId, number);
+}
+
+void TMainForm::OnTalkBurst(uint32_t message, uintptr_t wParam, const std::string &speaker)
+{
+    m_incoming->OnTalkBurst(message, wParam, speaker);
+}
+
+bool TMainForm::IsCallAlertVisible() const { return m_pCallAlert && m_pCallAlert->isVisible(); }
+
+int TMainForm::ShowCallAlert(int32_t callId, const std::string &number, int32_t kind)
+{
+    if (!m_pCallAlert) {
+        m_pCallAlert = new TCallAlertForm(this);
+        m_pCallAlert->SetNameLookup([this](const std::string &n) {
+            ST_ZOX_SYSTEM_USER user;
+            return m_pListCache && m_pListCache->GetSystemUser(n, user) == 0 ? user.displayName : std::string();
+        });
+    }
+    m_pCallAlert->ShowCall(callId, number, kind);
+    m_pCallAlert->move(geometry().center() - m_pCallAlert->rect().center());
+    return m_pCallAlert->exec();
+}
+
+int32_t TMainForm::CallAlertId() const { return m_pCallAlert ? m_pCallAlert->GetCallId() : 0; }
+
+void TMainForm::DismissCallAlert()
+{
+    if (m_pCallAlert)
+        m_pCallAlert->Dismiss();
+}
+
+IDispatchTile *TMainForm::GetFreeVideoWindow()
+{
+    for (TCallVideoTile *tile : m_callTiles)
+        if (tile->IsFree())
+            return tile;
+    if (m_callTiles.size() >= 16)
+        return nullptr;
+    auto *tile = new TCallVideoTile(c_pPanelVideoGroup);
+    tile->setGeometry(c_pPanelVideoGroup->rect());
+    m_callTiles.push_back(tile);
+    return tile;
+}
+
+void TMainForm::OnVideoSize(int32_t instance, uint32_t width, uint32_t height)
+{
+    CDispatchSession *session = m_lineTable->FindSessionByInstance(instance);
+    if (session && session->GetVideoWindow())
+        session->GetVideoWindow()->SetVideoSize(width, height);
+}
 
 void TMainForm::wheelEvent(QWheelEvent *event)
 {
@@ -1183,7 +1255,7 @@ void TMainForm::LoadUserCells(int groupType, int groupId, const std::string &tit
     c_pLabelUserGroup->setText(Q(title));
     c_pImageCameraMenu->setVisible(groupType == kGroupTypeCamera);
     if (m_pListCache) {
-        std::vector<UserTileSpec> tiles;
+        std::vector<UserTileData> tiles;
         ReadUserTiles(*m_pListCache, groupType, groupId, tiles);
         m_userRows.Assign(std::move(tiles));
     }
@@ -1385,8 +1457,8 @@ void TMainForm::SelectUserRow(int row, bool byUser)
         m_pUserTiles->TileOf(r)->SetSelected(r == row);
     for (TGroupCellCtrl *g : m_groupCells)
         g->SetSelected(false);
-    const UserTileSpec &spec = m_userRows.Row(row).spec;
-    SetCurrentSelection(kSelectUser, 0, spec.number, spec.userType);
+    const UserTileData &tile = m_userRows.Row(row).user;
+    SetCurrentSelection(kSelectUser, 0, tile.number, tile.userType);
     EnableUpdateTimer(true);
     UpdateOperateButtons();
     // The map page and the video wall follow the user (their own steps).
@@ -1753,7 +1825,7 @@ void TMainForm::OnUpdateTimerOut()
     if (CurrentSelection.groupId != -1 && m_pListCache && m_pUserTiles && !m_userRows.Empty()) {
         RefreshRowStates(*m_pListCache, CurrentSelection.groupType, m_userRows, m_pUserTiles->BoundRows(),
                          [this](int row) {
-                             const UserTileSpec &s = m_userRows.Row(row).spec;
+                             const UserTileData &s = m_userRows.Row(row).user;
                              m_pUserTiles->TileOf(row)->UpdateUserState(s.regState, s.callState, s.vpState);
                          });
     }

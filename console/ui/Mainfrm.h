@@ -34,6 +34,9 @@ class IMainListCache;
 class SkinImageMap;
 class CUserTilePool;
 class CMainDispatchHost;
+class CIncomingSignalling;
+class TCallAlertForm;
+class TCallVideoTile;
 
 // One quick action of the operate bar: kind 1 a group action, 2 a user action.
 struct TOperateButtonMap {
@@ -104,9 +107,29 @@ public:
     void OnUserSessionEvent(const ST_ZOX_SYSTEM_USER &user) { m_lineTable->OnUserSessionEvent(user); }
     void RemoveLineMember(ST_ZOX_DISPATCH_LINE_INFO *line, const std::string &n) { m_lineTable->RemoveLineMember(line, n); }
 
-    // The datagram handlers of the call-signalling and video-push families.
+    // The datagram handlers of the call-signalling and video-push families (the logic
+    // is CIncomingSignalling's).
     void OnNetCall(const QByteArray &datagram);
     void OnNetVideoPush(const QByteArray &datagram);
+    CIncomingSignalling &Incoming() { return *m_incoming; }
+    int AnswerCall(ST_ZOX_DISPATCH_LINE_INFO *line);
+    void SendStopVpNotify(uint32_t sourceId, uint32_t destinationId, const std::string &number);
+    // A talk-burst message with the speaker text it carries.
+    void OnTalkBurst(uint32_t message, uintptr_t wParam, const std::string &speaker);
+
+    // --- The incoming-call alert (created on first use, reused) ---
+    bool IsCallAlertVisible() const;
+    // Shows the alert modally for a call: 1 answer, 2 decline.
+    int ShowCallAlert(int32_t callId, const std::string &number, int32_t kind);
+    int32_t CallAlertId() const;
+    void DismissCallAlert();
+    TCallAlertForm *CallAlert() const { return m_pCallAlert; }
+
+    // --- Call video tiles ---
+    IDispatchTile *GetFreeVideoWindow();
+    const std::vector<TCallVideoTile *> &CallTiles() const { return m_callTiles; }
+    // The decoded size of a call's video (handed over from a media thread).
+    void OnVideoSize(int32_t instance, uint32_t width, uint32_t height);
 
     // --- Wiring set by the owner of the window ---
     // The server-data cache the lists read (null: only the two fixed groups).
@@ -398,6 +421,9 @@ private:
     TContactForm *m_pContactForm = nullptr; // the contacts book, created on first use
     std::unique_ptr<CMainDispatchHost> m_dispatchHost;
     std::unique_ptr<CDispatchLineTable> m_lineTable;
+    std::unique_ptr<CIncomingSignalling> m_incoming;
+    TCallAlertForm *m_pCallAlert = nullptr;
+    std::vector<TCallVideoTile *> m_callTiles;
 };
 
 // The one main window (null before it is created and after it is gone).
