@@ -177,7 +177,7 @@ namespace {
 
 std::string LocalTimeText(const std::tm &t)
 {
-    char text[32];
+    char text[64];
     std::snprintf(text, sizeof text, "%d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
                   t.tm_hour, t.tm_min, t.tm_sec);
     return text;

@@ -10,7 +10,6 @@
 #include "console/ZoxDataModuleListCache.h"
 #include "console/ui/Configdlg.h"
 #include "console/ui/Contactfrm.h"
-#include "console/ui/CallVideoTile.h"
 #include "console/ui/Callalertdialog.h"
 #include "console/ui/MainDispatchHost.h"
 #include "dispatch/IncomingSignalling.h"
@@ -1147,19 +1146,6 @@ void TMainForm::DismissCallAlert()
 {
     if (m_pCallAlert)
         m_pCallAlert->Dismiss();
-}
-
-IDispatchTile *TMainForm::GetFreeVideoWindow()
-{
-    for (TCallVideoTile *tile : m_callTiles)
-        if (tile->IsFree())
-            return tile;
-    if (m_callTiles.size() >= 16)
-        return nullptr;
-    auto *tile = new TCallVideoTile(c_pPanelVideoGroup);
-    tile->setGeometry(c_pPanelVideoGroup->rect());
-    m_callTiles.push_back(tile);
-    return tile;
 }
 
 void TMainForm::OnVideoSize(int32_t instance, uint32_t width, uint32_t height)

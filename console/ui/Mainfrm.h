@@ -36,7 +36,6 @@ class CUserTilePool;
 class CMainDispatchHost;
 class CIncomingSignalling;
 class TCallAlertForm;
-class TCallVideoTile;
 
 // One quick action of the operate bar: kind 1 a group action, 2 a user action.
 struct TOperateButtonMap {
@@ -125,9 +124,7 @@ public:
     void DismissCallAlert();
     TCallAlertForm *CallAlert() const { return m_pCallAlert; }
 
-    // --- Call video tiles ---
-    IDispatchTile *GetFreeVideoWindow();
-    const std::vector<TCallVideoTile *> &CallTiles() const { return m_callTiles; }
+    // --- Call video tiles (the wall's) ---
     // The decoded size of a call's video (handed over from a media thread).
     void OnVideoSize(int32_t instance, uint32_t width, uint32_t height);
 
@@ -423,7 +420,6 @@ private:
     std::unique_ptr<CDispatchLineTable> m_lineTable;
     std::unique_ptr<CIncomingSignalling> m_incoming;
     TCallAlertForm *m_pCallAlert = nullptr;
-    std::vector<TCallVideoTile *> m_callTiles;
 };
 
 // The one main window (null before it is created and after it is gone).

@@ -13,6 +13,8 @@
 #include <QPainter>
 #include <QToolButton>
 
+#include <utility>
+
 namespace {
 
 const QColor kTileColour(0, 12, 17);
@@ -137,6 +139,26 @@ void TVideoWndCtrl::SetUser(const std::string &name, const std::string &number, 
 
 void TVideoWndCtrl::SetService(EN_ZOX_VIDEOWND_SERVICE service) { m_service = service; }
 
+void TVideoWndCtrl::SetService(int service)
+{
+    SetService(service == 1 ? ZOX_VIDEOWND_CALL : ZOX_VIDEOWND_UPLOAD);
+}
+
+void TVideoWndCtrl::SetState(int state)
+{
+    switch (state) {
+    case kTileStarting:
+        SetState(ZOX_VIDEOWND_STARTING);
+        break;
+    case kTilePlaying:
+        SetState(ZOX_VIDEOWND_PLAYING);
+        break;
+    default:
+        SetState(ZOX_VIDEOWND_FREE);
+        break;
+    }
+}
+
 void TVideoWndCtrl::SetState(EN_ZOX_VIDEOWND_STATE state)
 {
     if (state == m_state)
@@ -182,7 +204,9 @@ void TVideoWndCtrl::SetSelected(bool selected)
     }
 }
 
-uintptr_t TVideoWndCtrl::GetHandle()
+uintptr_t TVideoWndCtrl::GetHandle() { return std::as_const(*this).GetHandle(); }
+
+uintptr_t TVideoWndCtrl::GetHandle() const
 {
     if (!m_videoPanel)
         return 0;

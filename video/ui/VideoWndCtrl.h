@@ -2,6 +2,7 @@
 // One video tile: a title bar with the title and six tools above the panel that the
 // media libraries render into. The tile reports the dispatcher's clicks to its owner
 // through CVideoWndHandler and never acts on a session itself.
+#include "dispatch/DispatchSession.h"
 #include "video/VideoTile.h"
 #include "video/VideoWall.h"
 
@@ -38,7 +39,8 @@ public:
 
 inline constexpr int kVideoTileTag = 10004;
 
-class TVideoWndCtrl : public QWidget, public IVideoTile {
+// A tile serves RTSP previews (IVideoTile) and calls and uploads (IDispatchTile) alike.
+class TVideoWndCtrl : public QWidget, public IVideoTile, public IDispatchTile {
 public:
     enum Tool { ToolMaximize = 0, ToolStop, ToolForward, ToolStretch, ToolRecord, ToolSound, ToolCount };
 
@@ -58,9 +60,16 @@ public:
     void SetVideoKarCallback(const void *userData, VideoKarCallback callback) override;
     void Clone(IVideoTile *source) override;
 
+    // IDispatchTile (states and services of a dispatch session)
+    void SetState(int state) override;
+    void SetService(int service) override;
+    void Click() override { OnClickHandler(nullptr); }
+    void Deselect() override { SetSelected(false); }
+    uintptr_t GetHandle() const override;
+
     bool IsUsed() const { return m_state != ZOX_VIDEOWND_FREE; }
     int GetUserType() const { return m_userType; }
-    std::string GetUserNumber() const { return m_state == ZOX_VIDEOWND_PLAYING ? m_userNumber : std::string(); }
+    std::string GetUserNumber() const override { return m_state == ZOX_VIDEOWND_PLAYING ? m_userNumber : std::string(); }
     bool IsSelected() const { return m_selected; }
     EN_ZOX_VIDEOWND_STATE GetState() const { return m_state; }
     EN_ZOX_VIDEOWND_SERVICE GetService() const { return m_service; }

@@ -239,8 +239,9 @@ TEST_F(CallsAfterLogin, DeclinedTimedOutAndReleasedWhileRinging)
         EXPECT_EQ(Results(ref), c.results);
         EXPECT_EQ(Line("5000")->session, nullptr);
         EXPECT_TRUE(mainForm->DispatchLines().Sessions().empty());
-        if (c.results.size() == 1)
+        if (c.results.size() == 1) {
             EXPECT_EQ(server.CountOf(kReleaseResponse), releases + 1);
+        }
         ++ref;
     }
 }
