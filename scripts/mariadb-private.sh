@@ -120,7 +120,10 @@ start_server() {
       local user_opt=()
       [ "$(id -u)" -eq 0 ] && user_opt=(--user=root)
       local durability=()
-      [ "$test" = "--test" ] && durability=(--innodb-flush-log-at-trx-commit=2 --innodb-log-file-size=16M)
+      # Test servers: commits are not flushed one by one, and no kernel AIO contexts are
+      # taken (many servers at once exhaust fs.aio-max-nr, and then a server fails to start).
+      [ "$test" = "--test" ] && durability=(--innodb-flush-log-at-trx-commit=2 --innodb-log-file-size=16M
+                                           --innodb-use-native-aio=0)
       : > "$dir/error.log"
       mariadbd --no-defaults "${user_opt[@]}" --datadir="$dir/data" --socket="$sock" \
         --port="$port" --bind-address=127.0.0.1 --skip-name-resolve \

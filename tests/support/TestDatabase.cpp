@@ -33,10 +33,18 @@ std::string Script()
     return std::string(ZOX_SOURCE_DIR) + "/scripts/mariadb-private.sh";
 }
 
-int RunScript(const std::string &args)
+// The script's own messages go to LOG (appended), so that a failure can say why.
+int RunScript(const std::string &args, const fs::path &log)
 {
-    std::string cmd = "bash '" + Script() + "' " + args + " >/dev/null 2>&1 </dev/null";
+    std::string cmd = "bash '" + Script() + "' " + args + " >>'" + log.string() + "' 2>&1 </dev/null";
     return std::system(cmd.c_str());
+}
+
+std::string Tail(const fs::path &file, std::size_t max)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return text.size() > max ? text.substr(text.size() - max) : text;
 }
 
 } // namespace
@@ -159,8 +167,15 @@ PrivateMariaDb::PrivateMariaDb(bool fullDurability) : m_fullDurability(fullDurab
     if (!::mkdtemp(tmpl.data()))
         throw std::runtime_error("mkdtemp failed");
     m_dir = tmpl;
-    if (!start())
-        throw std::runtime_error("private MariaDB did not start in " + m_dir.string());
+    // A loaded machine can make a first start fail (a port taken meanwhile, a slow
+    // install); a fresh start is tried again before the test gives up.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (start())
+            return;
+        m_port.clear();
+    }
+    throw std::runtime_error("private MariaDB did not start in " + m_dir.string() + ": " +
+                             Tail(m_dir / "script.log", 600) + " | " + Tail(m_dir / "error.log", 600));
 }
 
 PrivateMariaDb::~PrivateMariaDb()
@@ -175,7 +190,7 @@ bool PrivateMariaDb::start()
     // Fresh data at the first start only; a restart keeps the data and the port.
     const bool first = m_port.empty();
     const std::string test = m_fullDurability ? "" : " --test";
-    if (RunScript("start '" + m_dir.string() + "' " + (first ? "--fresh" + test : m_port + test)) != 0)
+    if (RunScript("start '" + m_dir.string() + "' " + (first ? "--fresh" + test : m_port + test), m_dir / "script.log") != 0)
         return false;
     m_port = ReadTrimmed(m_dir / "port");
     m_connectionString = ReadTrimmed(m_dir / "connection.txt");
@@ -184,7 +199,7 @@ bool PrivateMariaDb::start()
 
 bool PrivateMariaDb::stop()
 {
-    return RunScript("stop '" + m_dir.string() + "'") == 0;
+    return RunScript("stop '" + m_dir.string() + "'", m_dir / "script.log") == 0;
 }
 
 } // namespace zoxtest
