@@ -218,6 +218,8 @@ void TMainForm::BuildTitleBar()
     c_pImageExit = NewPicture(c_pPanelTitleBar, kTitlePictureWidth, kTitleBarHeight);
     for (QLabel *p : {c_pImageSetting, c_pImageMin, c_pImageMax, c_pImageExit})
         row->addWidget(p);
+    c_pImageSetting->setProperty("hint", ZoxQText(EN_ZOX_TEXT::SettingHint));
+    c_pImageMin->setProperty("hint", ZoxQText(EN_ZOX_TEXT::MinimizeHint));
 }
 
 void TMainForm::BuildLeftColumn()
@@ -241,6 +243,12 @@ void TMainForm::BuildLeftColumn()
     c_pLabelGroupUnit = new QLabel(c_pPanelGroupTitle);
     c_pLabelGroupUnit->setObjectName("c_pLabelGroupUnit");
     c_pLabelGroupUnit->setStyleSheet("color: #FFFFFF; background: transparent;");
+    if constexpr (zox::edition::kChinese) {
+        QFont unit(QString::fromUtf8(zox::edition::kFormFace));
+        unit.setPixelSize(12);
+        unit.setBold(true);
+        c_pLabelGroupUnit->setFont(unit);
+    }
     gt->addWidget(c_pLabelGroupUnit);
     uv->addWidget(c_pPanelGroupTitle);
     auto *groupRow = new QWidget(upper);
@@ -273,6 +281,8 @@ void TMainForm::BuildLeftColumn()
     c_pLabelUserGroup->setObjectName("c_pLabelUserGroup");
     QFont bold = c_pLabelUserGroup->font();
     bold.setBold(true);
+    if constexpr (zox::edition::kChinese)
+        bold.setPixelSize(12);
     c_pLabelUserGroup->setFont(bold);
     c_pLabelUserGroup->setStyleSheet("color: #FFFFFF; background: transparent;");
     c_pImageCameraMenu = NewPicture(c_pPanelUserTitle, kSmallPictureWidth, kListTitleHeight);
@@ -302,6 +312,7 @@ void TMainForm::BuildLeftColumn()
     bt->addStretch(1);
     c_pImageSwitchBottom = NewPicture(c_pPanelBottomTitle, kSmallPictureWidth, kListTitleHeight);
     c_pImageSwapWindow = NewPicture(c_pPanelBottomTitle, kSmallPictureWidth, kListTitleHeight);
+    c_pImageSwapWindow->setProperty("hint", ZoxQText(EN_ZOX_TEXT::SwapWindowHint));
     bt->addWidget(c_pImageSwitchBottom);
     bt->addWidget(c_pImageSwapWindow);
     lv->addWidget(c_pPanelBottomTitle);

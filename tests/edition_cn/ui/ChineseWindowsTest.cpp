@@ -151,6 +151,11 @@ TEST(ChineseWindows, MainWindowQuickActionsHintsAndGroups)
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(form.c_pImageSplit[i]->property("hint").toString(), QString::fromUtf8(splitHints[i])) << i;
     EXPECT_EQ(form.c_pImageFullScreen->toolTip(), QString::fromUtf8("全屏"));
+    EXPECT_EQ(form.c_pImageMin->property("hint").toString(), QString::fromUtf8("最小化"));
+    EXPECT_EQ(form.c_pImageSetting->property("hint").toString(), QString::fromUtf8("设置"));
+    EXPECT_EQ(form.c_pImageSwapWindow->property("hint").toString(), QString::fromUtf8("扩展显示"));
+    EXPECT_EQ(form.c_pImageMax->property("hint").toString(), QString::fromUtf8("最大化"));
+    EXPECT_EQ(form.c_pImageLeftVisible->property("hint").toString(), QString::fromUtf8("隐藏左栏"));
     EXPECT_EQ(form.c_pLabelTitle->font().pixelSize(), 15);
     EXPECT_TRUE(form.c_pLabelTitle->font().bold());
 }
