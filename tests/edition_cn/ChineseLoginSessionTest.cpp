@@ -127,7 +127,12 @@ TEST_F(ChineseLoginTest, FullLoginRunsInStateTwelveWithChineseSplashTexts)
     ASSERT_EQ(server.userRequests.size(), 2u);
     EXPECT_GE(std::count(host.splashTexts.begin(), host.splashTexts.end(), "正在同步调度群组信息 . . ."), 2);
     EXPECT_GE(std::count(host.splashTexts.begin(), host.splashTexts.end(), "正在同步调度用户信息 . . ."), 2);
-    // The step timers: only the time limit runs between the steps, never the re-send.
+    // The re-send armed by the Login button is never re-armed by a later step: its next
+    // tick finds the heartbeat answered, sends nothing and stops.
+    EXPECT_EQ(host.Period(T::Retry), 3000);
+    const std::size_t before = host.sent.size();
+    session->OnRetryTimerOut();
+    EXPECT_EQ(host.sent.size(), before);
     EXPECT_FALSE(host.On(T::Retry));
 }
 
