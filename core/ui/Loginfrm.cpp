@@ -51,7 +51,7 @@ QPixmap LoginBackground()
     g.setColorAt(1, QColor(0x00, 0x1C, 0x27));
     p.fillRect(pix.rect(), g);
     p.setPen(QColor(0xFF, 0xFF, 0xFF));
-    QFont f(QStringLiteral("Arial"));
+    QFont f(QString::fromUtf8(zox::edition::kFormFaceArial));
     f.setPixelSize(18);
     f.setBold(true);
     p.setFont(f);
