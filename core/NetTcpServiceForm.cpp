@@ -140,16 +140,39 @@ soci::session *TNetTcpServiceForm::AcquireSession()
         return nullptr;
     if (m_suspect || !c_pZoxConnection) {
         if (!LinkAlive()) {
-            WriteLog("zoxdb: connection lost, reconnecting.");
-            if (ConnectDatabase() != 0) {
+            m_linkLog.Note("lost", "zoxdb: connection lost, reconnecting.");
+            m_lost = true;
+            if (Reconnect() != 0) {
                 m_suspect = true;
                 return nullptr;
             }
             WriteLog("zoxdb: reconnected.");
         }
+        m_lost = false;
         m_suspect = false;
     }
     return c_pZoxConnection.get();
+}
+
+int TNetTcpServiceForm::Reconnect()
+{
+    m_prepared.clear();
+    try {
+        c_pZoxConnection.reset();
+    } catch (...) {
+    }
+    try {
+        soci::connection_parameters parameters(*soci::factory_odbc(), m_connectionString);
+        parameters.set_option(soci::odbc_option_driver_complete, "0");
+        auto session = std::make_unique<soci::session>();
+        session->open(parameters);
+        c_pZoxConnection = std::move(session);
+        return 0;
+    } catch (const std::exception &e) {
+        m_linkLog.Note("connect", "zoxdb: reconnect failed: %s", e.what());
+        c_pZoxConnection.reset();
+        return -1;
+    }
 }
 
 void TNetTcpServiceForm::StatementFailed(const char *operation, const std::exception &error)

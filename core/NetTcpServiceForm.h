@@ -5,13 +5,17 @@
 // the user-interface thread.
 //
 // A statement that fails marks the connection as suspect; the next statement first
-// checks the link and, when it is gone (the server restarted), opens the connection
-// again. The driver's own reconnect is not used.
+// checks the link and, when it is gone (the server restarted, the connection was
+// killed), opens the connection again; while the server stays away, the lines about
+// the attempts are written at most once a minute. The driver's own reconnect is not
+// used.
 #include <exception>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
+
+#include "core/RateLimitedLog.h"
 
 namespace soci { class session; }
 class TZoxQuery;
@@ -55,6 +59,9 @@ public:
     soci::session *AcquireSession();
     // A statement failed: logs it and has the next AcquireSession check the link.
     void StatementFailed(const char *operation, const std::exception &error);
+    // False while the link is known to be lost (until a reconnect succeeds).
+    bool IsLinkUp() const { return !m_lost; }
+
     // A query that goes away before the connection.
     void DetachQuery(TZoxQuery *query);
 
@@ -68,11 +75,15 @@ public:
 
 private:
     bool LinkAlive();
+    // Opens the connection again after a loss; failures are logged rate-limited.
+    int Reconnect();
 
     std::string m_connectionString;
     std::unique_ptr<soci::session> c_pZoxConnection;
     bool m_opened = false;   // a connect succeeded once (the query may attach)
     bool m_suspect = false;  // the last statement failed
+    bool m_lost = false;     // a reconnect was needed and has not succeeded yet
+    CRateLimitedLog m_linkLog;
     std::set<TZoxQuery *> m_queries;
     // Declared after the session: destroyed before it.
     std::map<int, std::unique_ptr<TZoxPreparedStatement>> m_prepared;

@@ -218,6 +218,8 @@ static int RunOnQuery(TZoxQuery &query, const char *operation, Fn &&fn)
     if (!s)
         return -1;
     try {
+        if (query.BeforeStatement())
+            query.BeforeStatement()(*s);
         return fn(*s);
     } catch (const std::exception &e) {
         connection->StatementFailed(operation, e);
@@ -229,7 +231,12 @@ namespace {
 
 // Statements that run many times (the login's inserts, the state notices' updates)
 // are prepared once per connection and run again with new values.
-enum PreparedKey { kPreparedUsers = 1, kPreparedMembers, kPreparedGroup, kPreparedUserState };
+enum PreparedKey { kPreparedUsers = 1, kPreparedMembers, kPreparedGroup, kPreparedUserState, kPreparedStates };
+
+// The kept user states are written by one statement per chunk of this many rows (a
+// chunk of fewer rows takes the next smaller size, several times); each size is
+// prepared once per connection.
+constexpr std::size_t kStateChunkSizes[] = {256, 64, 16, 4, 1};
 
 template <class T>
 T &PreparedOf(TZoxQuery &query, soci::session &s, int key)
@@ -311,6 +318,53 @@ struct PreparedUserState : TZoxPreparedStatement {
               soci::use(regState), soci::use(callState), soci::use(vpState), soci::use(dcFlag), soci::use(callRef),
               soci::use(number)))
     {
+    }
+};
+
+// The states of `rows` users in one statement. Only rows of users that exist are
+// written: the module writes states only for users whose rows it read or inserted,
+// and forgets them with the rows (DeleteSystemUsers).
+struct PreparedStates : TZoxPreparedStatement {
+    std::size_t rows;
+    std::vector<std::string> number, callRef;
+    std::vector<long long> regState, callState, vpState, dcFlag;
+    soci::statement st;
+
+    static std::string Sql(std::size_t rows)
+    {
+        std::string sql = "INSERT INTO zox_system_user(userNumber, regState, callState, vpState, dcFlag, callRef) "
+                          "VALUES ";
+        for (std::size_t i = 0; i < rows; ++i)
+            sql += i ? ", (?, ?, ?, ?, ?, ?)" : "(?, ?, ?, ?, ?, ?)";
+        sql += " ON DUPLICATE KEY UPDATE regState=VALUES(regState), callState=VALUES(callState), "
+               "vpState=VALUES(vpState), dcFlag=VALUES(dcFlag), callRef=VALUES(callRef)";
+        return Named(sql);
+    }
+
+    PreparedStates(soci::session &s, std::size_t n)
+        : rows(n), number(n), callRef(n), regState(n), callState(n), vpState(n), dcFlag(n), st(s)
+    {
+        st.alloc();
+        st.prepare(Sql(n));
+        for (std::size_t i = 0; i < n; ++i) {
+            st.exchange(soci::use(number[i]));
+            st.exchange(soci::use(regState[i]));
+            st.exchange(soci::use(callState[i]));
+            st.exchange(soci::use(vpState[i]));
+            st.exchange(soci::use(dcFlag[i]));
+            st.exchange(soci::use(callRef[i]));
+        }
+        st.define_and_bind();
+    }
+
+    void Set(std::size_t i, const ST_ZOX_SYSTEM_USER &u)
+    {
+        number[i] = u.userNumber;
+        regState[i] = u.regState;
+        callState[i] = u.callState;
+        vpState[i] = u.vpState;
+        dcFlag[i] = u.dcFlag;
+        callRef[i] = u.callRef;
     }
 };
 
@@ -431,6 +485,122 @@ void TZoxDataModule::DataModuleCreate(TNetTcpServiceForm *connection)
 {
     // The result is kept; every statement of an unattached query fails with -1.
     m_attachResult = connection ? connection->AttachQuery(&c_pAdoQuery) : NetAttachQuery(&c_pAdoQuery);
+    c_pAdoQuery.SetBeforeStatement([this](soci::session &s) { WriteKeptStates(s); });
+}
+
+// ---------------------------------------------------------------------------------
+// User states written behind
+
+void TZoxDataModule::WriteKeptStates(soci::session &s)
+{
+    if (m_keptStates.empty())
+        return;
+    const std::size_t count = m_keptStates.size();
+    try {
+        soci::transaction tr(s);
+        auto it = m_keptStates.begin();
+        std::size_t left = count;
+        int sizeIndex = 0;
+        while (left > 0) {
+            while (kStateChunkSizes[sizeIndex] > left)
+                ++sizeIndex;
+            const std::size_t n = kStateChunkSizes[sizeIndex];
+            TNetTcpServiceForm &connection = *c_pAdoQuery.Connection();
+            PreparedStates *p = connection.Prepared<PreparedStates>(kPreparedStates + sizeIndex);
+            if (!p) {
+                auto made = std::make_unique<PreparedStates>(s, n);
+                p = made.get();
+                connection.KeepPrepared(kPreparedStates + sizeIndex, std::move(made));
+            }
+            for (std::size_t i = 0; i < n; ++i, ++it)
+                p->Set(i, it->second);
+            p->st.execute(true);
+            left -= n;
+        }
+        tr.commit();
+    } catch (const std::exception &e) {
+        // Still connected: the database refuses these values, and would refuse them
+        // at every later attempt; they are dropped (and logged), never retried forever.
+        bool linkUp = false;
+        try {
+            int one = 0;
+            s << "SELECT 1", soci::into(one);
+            linkUp = one == 1;
+        } catch (const std::exception &) {
+        }
+        if (!linkUp) {
+            m_keptAfterFailure = true;
+            m_stateLog.Note("kept", "zoxdb: %zu user states kept until the database is back.", count);
+            throw;
+        }
+        // The server's reason, without the long statement and its values.
+        std::string reason = e.what();
+        const std::size_t statement = reason.find(" while executing");
+        if (statement != std::string::npos)
+            reason.erase(statement);
+        if (reason.size() > 300)
+            reason.erase(300);
+        WriteLog("zoxdb: %zu user states refused by the database and dropped: %s", count, reason.c_str());
+        m_keptStates.clear();
+        m_rowsKnown = false;
+        return;
+    }
+    m_keptStates.clear();
+    if (m_keptAfterFailure) {
+        m_keptAfterFailure = false;
+        WriteLog("zoxdb: %zu user states kept while the database was away are written.", count);
+    }
+}
+
+int TZoxDataModule::LoadUserRows()
+{
+    std::vector<ST_ZOX_SYSTEM_USER> rows;
+    const int rc = ReadUsers(c_pAdoQuery, "LoadUserRows", "SELECT " + UserColumns("") + " FROM zox_system_user",
+                             true, rows, kNoValues);
+    if (rc != 0)
+        return rc;
+    m_userRows.clear();
+    m_userRows.reserve(rows.size());
+    for (ST_ZOX_SYSTEM_USER &row : rows) {
+        std::string key = row.userNumber;
+        m_userRows.insert_or_assign(std::move(key), std::move(row));
+    }
+    m_rowsKnown = true;
+    return 0;
+}
+
+int TZoxDataModule::GetUserRow(const std::string &number, ST_ZOX_SYSTEM_USER &user)
+{
+    if (!m_rowsKnown && LoadUserRows() != 0)
+        return -1;
+    auto it = m_userRows.find(number);
+    if (it == m_userRows.end())
+        return -2;
+    user = it->second;
+    user.userNumber = number;
+    return 0;
+}
+
+void TZoxDataModule::QueueUserState(const ST_ZOX_SYSTEM_USER &user)
+{
+    auto row = m_userRows.find(user.userNumber);
+    if (row != m_userRows.end()) {
+        row->second.regState = user.regState;
+        row->second.callState = user.callState;
+        row->second.vpState = user.vpState;
+        row->second.dcFlag = user.dcFlag;
+        row->second.callRef = user.callRef;
+    }
+    m_keptStates.insert_or_assign(user.userNumber, user);
+}
+
+int TZoxDataModule::FlushUserStates()
+{
+    if (m_keptStates.empty())
+        return 0;
+    // Any statement writes them first; this one has nothing else to do.
+    RunOnQuery(c_pAdoQuery, "FlushUserStates", [](soci::session &) { return 0; });
+    return m_keptStates.empty() ? 0 : -1;
 }
 
 // ---------------------------------------------------------------------------------
@@ -487,7 +657,13 @@ int TZoxDataModule::InsertSystemLine(const ST_ZOX_SYSTEM_LINE &line)
 
 int TZoxDataModule::DeleteSystemUsers()
 {
-    return Execute(c_pAdoQuery, "DeleteSystemUsers", "DELETE FROM zox_system_user");
+    // The kept states belong to the rows deleted here: never written over new ones.
+    m_keptStates.clear();
+    m_keptAfterFailure = false;
+    m_userRows.clear();
+    const int rc = Execute(c_pAdoQuery, "DeleteSystemUsers", "DELETE FROM zox_system_user");
+    m_rowsKnown = rc == 0;
+    return rc;
 }
 
 int TZoxDataModule::GetSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> &users)
@@ -564,6 +740,14 @@ int TZoxDataModule::UpdateUserState(const ST_ZOX_SYSTEM_USER &user)
         p.callRef = user.callRef;
         p.number = user.userNumber;
         p.st.execute(true);
+        auto row = m_userRows.find(user.userNumber);
+        if (row != m_userRows.end()) {
+            row->second.regState = user.regState;
+            row->second.callState = user.callState;
+            row->second.vpState = user.vpState;
+            row->second.dcFlag = user.dcFlag;
+            row->second.callRef = user.callRef;
+        }
         return 0;
     });
 }
@@ -593,6 +777,10 @@ int TZoxDataModule::InsertSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> users)
     // statement without values.
     if (users.empty())
         return -1;
+    // The rows in memory take the new users (a new row's userType is the table's 0).
+    std::vector<ST_ZOX_SYSTEM_USER> added;
+    if (m_rowsKnown)
+        added = users;
     int rc = RunOnQuery(c_pAdoQuery, "InsertSystemUsers", [&](soci::session &s) {
         auto &p = PreparedOf<PreparedUsers>(c_pAdoQuery, s, kPreparedUsers);
         BulkInsert(s, users.size(), [&](std::size_t first, std::size_t count) {
@@ -616,6 +804,16 @@ int TZoxDataModule::InsertSystemUsers(std::vector<ST_ZOX_SYSTEM_USER> users)
     });
     users.clear();
     users.shrink_to_fit();
+    if (rc != 0) {
+        m_rowsKnown = false; // read again when next needed
+    } else {
+        for (ST_ZOX_SYSTEM_USER &u : added) {
+            auto row = m_userRows.find(u.userNumber);
+            u.userType = row == m_userRows.end() ? 0 : row->second.userType;
+            std::string key = u.userNumber;
+            m_userRows.insert_or_assign(std::move(key), std::move(u));
+        }
+    }
     return rc;
 }
 
@@ -993,8 +1191,11 @@ int TZoxDataModule::UpdateCmsVehicleStatus(const std::string &did, int status)
 
 int TZoxDataModule::SyncUserStateFromVehicles()
 {
-    return Execute(c_pAdoQuery, "SyncUserStateFromVehicles",
-                   "UPDATE zox_system_user u, cms_vehicle v SET u.regState=v.status WHERE u.userNumber=v.num");
+    const int rc = Execute(c_pAdoQuery, "SyncUserStateFromVehicles",
+                           "UPDATE zox_system_user u, cms_vehicle v SET u.regState=v.status WHERE u.userNumber=v.num");
+    if (rc == 0)
+        m_rowsKnown = false; // read again when next needed
+    return rc;
 }
 
 int TZoxDataModule::SetVehicleUserType(int userType)
@@ -1002,6 +1203,7 @@ int TZoxDataModule::SetVehicleUserType(int userType)
     return RunOnQuery(c_pAdoQuery, "SetVehicleUserType", [&](soci::session &s) {
         long long value = userType;
         s << Named("UPDATE zox_system_user u, cms_vehicle v SET u.userType=? WHERE u.userNumber=v.num"), soci::use(value);
+        m_rowsKnown = false; // read again when next needed
         return 0;
     });
 }
@@ -1085,7 +1287,10 @@ int TZoxDataModule::GetUapVoipUser(const std::string &number, ST_ZOX_UAP_VOIPUSE
 
 int TZoxDataModule::SyncDisplayNamesFromUap()
 {
-    return Execute(c_pAdoQuery, "SyncDisplayNamesFromUap",
-                   "UPDATE zox_system_user u, uap_voip_user v SET u.displayName=v.user_name  WHERE "
-                   "u.userNumber=v.voip_num AND v.user_name<>''");
+    const int rc = Execute(c_pAdoQuery, "SyncDisplayNamesFromUap",
+                           "UPDATE zox_system_user u, uap_voip_user v SET u.displayName=v.user_name  WHERE "
+                           "u.userNumber=v.voip_num AND v.user_name<>''");
+    if (rc == 0)
+        m_rowsKnown = false; // read again when next needed
+    return rc;
 }

@@ -11,9 +11,14 @@
 #include "core/ZoxCacheRecords.h"
 #include "core/ZoxQuery.h"
 
+#include <cstddef>
+#include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+#include "core/RateLimitedLog.h"
 
 class TNetTcpServiceForm;
 
@@ -61,6 +66,27 @@ public:
     int CountGroupAvailableMembersByType(uint32_t groupId, int userType);
     int CountGroupMembersByType(uint32_t groupId, int userType);
 
+    // The user states of the server's state notices, written behind.
+    //
+    // The module keeps the rows of zox_system_user in memory (read once with one
+    // statement when needed, then kept current by the module's own writes of that
+    // table), so that a notice is compared without a statement, and keeps each changed
+    // state (the latest per user) until it is written. Every statement of the module
+    // first writes the kept states, in one transaction: readers always see the latest
+    // states. When the database is away they stay kept, and are written by the first
+    // statement after the reconnect.
+    //
+    // The user's row as the cache holds it, kept states included: 0 found, -2 no such
+    // user, -1 the rows could not be read.
+    int GetUserRow(const std::string &number, ST_ZOX_SYSTEM_USER &user);
+    // Keeps the user's state (regState, callState, vpState, dcFlag, callRef) to be written;
+    // a later state of the same user replaces an earlier one still kept.
+    void QueueUserState(const ST_ZOX_SYSTEM_USER &user);
+    // Writes the kept states now: 0 when none is left, -1 when they stay kept (the
+    // database is away).
+    int FlushUserStates();
+    std::size_t KeptUserStates() const { return m_keptStates.size(); }
+
     // Cameras (the id as text: decimal digits of an unsigned 32-bit number; any other
     // text fails with -1) and chat counts.
     int GetRtspCameras(std::vector<ST_ZOX_RTSP_CAMERA> &cameras);
@@ -97,7 +123,18 @@ public:
 
 private:
     void DataModuleCreate(TNetTcpServiceForm *connection);
+    // The hook before every statement: writes the kept states in one transaction.
+    void WriteKeptStates(soci::session &s);
+    // Reads every row of zox_system_user into the rows in memory.
+    int LoadUserRows();
 
     TZoxQuery c_pAdoQuery;
     int m_attachResult = -1;
+    // The rows of zox_system_user in memory (valid only while m_rowsKnown).
+    std::unordered_map<std::string, ST_ZOX_SYSTEM_USER> m_userRows;
+    bool m_rowsKnown = false;
+    // States not yet written, by user number.
+    std::map<std::string, ST_ZOX_SYSTEM_USER> m_keptStates;
+    bool m_keptAfterFailure = false;
+    CRateLimitedLog m_stateLog;
 };

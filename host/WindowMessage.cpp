@@ -15,10 +15,10 @@ extern "C" void __tsan_release(void *addr);
 #endif
 
 namespace {
-void post(WindowHandle window, CWindowMessage *message)
+void post(WindowHandle window, CWindowMessage *message, int priority = Qt::NormalEventPriority)
 {
     ZOX_HANDOVER_RELEASE(message);
-    QCoreApplication::postEvent(window, message);
+    QCoreApplication::postEvent(window, message, priority);
 }
 } // namespace
 
@@ -53,10 +53,10 @@ bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam, 
     return true;
 }
 
-bool PostWindowMessage(WindowHandle window, uint32_t message, const QByteArray &datagram)
+bool PostWindowMessage(WindowHandle window, uint32_t message, const QByteArray &datagram, int priority)
 {
     if (!window)
         return false;
-    post(window, new CWindowMessage(message, static_cast<uintptr_t>(datagram.size()), 0, datagram));
+    post(window, new CWindowMessage(message, static_cast<uintptr_t>(datagram.size()), 0, datagram), priority);
     return true;
 }

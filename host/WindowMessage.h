@@ -44,5 +44,6 @@ public:
 // The caller must know that the window is alive while this runs (the message bus
 // guarantees it for its subscribers).
 bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-// A datagram message: wParam = the byte count, lParam 0, the bytes in data.
-bool PostWindowMessage(WindowHandle window, uint32_t message, const QByteArray &datagram);
+// A datagram message: wParam = the byte count, lParam 0, the bytes in data. priority is
+// Qt's event priority (0 normal; a higher one is handled before lower ones still queued).
+bool PostWindowMessage(WindowHandle window, uint32_t message, const QByteArray &datagram, int priority = 0);

@@ -25,10 +25,12 @@ NetDatabaseService g_db;
 std::atomic<bool> g_wxRunning {false};  // bridge created and not stopped
 std::atomic<bool> g_dbRunning {false};  // database service connected and not freed
 
-void chatTrampoline(const uint8_t *datagram, std::size_t length)
+bool chatTrampoline(const uint8_t *datagram, std::size_t length)
 {
-    if (g_wxRunning.load(std::memory_order_acquire) && g_wx.onServerMessage)
-        g_wx.onServerMessage(datagram, length);
+    if (!g_wxRunning.load(std::memory_order_acquire) || !g_wx.onServerMessage)
+        return false;
+    g_wx.onServerMessage(datagram, length);
+    return true;
 }
 
 uint32_t localAddr() { return g_pSystemConfig ? g_pSystemConfig->GetLocalIpAddr() : 0; }
@@ -139,6 +141,15 @@ int NetSendUdp(const void *datagram, std::size_t length)
     if (!g_udp)
         return -255;
     return g_udp->Send(datagram, length);
+}
+
+bool NetGetUdpStats(TNetUdpService::Stats &stats)
+{
+    std::shared_lock<std::shared_mutex> lock(g_netLock);
+    if (!g_udp)
+        return false;
+    stats = g_udp->GetStats();
+    return true;
 }
 
 int NetAttachQuery(void *query)

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/net/NetUdpService.h"
 #include "host/MessageNumbers.h"
 #include "host/WindowMessage.h"
 
@@ -62,6 +63,9 @@ int NetNotify(uint32_t message, const QByteArray &datagram);
 // Sends a datagram to the server (any thread): bytes sent, -1 no socket or socket
 // error, -2 longer than 1500 bytes, -255 no UDP service. 0 or below is a failure.
 int NetSendUdp(const void *datagram, std::size_t length);
+// The UDP service's counters (received, delivered, dropped by kind); false (and the
+// counters untouched) when no UDP service exists.
+bool NetGetUdpStats(TNetUdpService::Stats &stats);
 // -1 when no database service exists.
 int NetAttachQuery(void *query);
 // false when no bridge exists.

@@ -48,7 +48,7 @@ int CNetMessageBus::Subscribe(uint32_t message, WindowHandle window)
     return 0;
 }
 
-int CNetMessageBus::Notify(uint32_t message, const QByteArray &datagram)
+int CNetMessageBus::Notify(uint32_t message, const QByteArray &datagram, int priority)
 {
     if (message < WM_NET_BUS_BASE || message >= WM_NET_BUS_BASE + WM_NET_BUS_COUNT)
         return -1;
@@ -58,7 +58,7 @@ int CNetMessageBus::Notify(uint32_t message, const QByteArray &datagram)
         if (!m_nodes[n].window)
             continue;
         try {
-            if (PostWindowMessage(m_nodes[n].window, message, datagram))
+            if (PostWindowMessage(m_nodes[n].window, message, datagram, priority))
                 posted = true;
         } catch (const std::bad_alloc &) {
             // counts as a failed post

@@ -33,10 +33,11 @@ public:
 
     // 0 subscribed; -1 for an empty window, a number outside the range, or an empty pool.
     int Subscribe(uint32_t message, WindowHandle window);
-    // Posts the datagram (wParam = its length) to every window of the number's list.
-    // 0 when at least one post succeeded, 1 when none did (or nobody subscribed),
-    // -1 for a number outside the range.
-    int Notify(uint32_t message, const QByteArray &datagram);
+    // Posts the datagram (wParam = its length) to every window of the number's list,
+    // with the given Qt event priority (messages of a higher priority are handled
+    // before those of a lower one still queued). 0 when at least one post succeeded,
+    // 1 when none did (or nobody subscribed), -1 for a number outside the range.
+    int Notify(uint32_t message, const QByteArray &datagram, int priority = 0);
     // Removes every subscription of the window (called when it is destroyed).
     void Unsubscribe(WindowHandle window);
 

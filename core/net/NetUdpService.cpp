@@ -1,8 +1,10 @@
 #include "core/net/NetUdpService.h"
 
 #include <QByteArray>
+#include <Qt>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstdarg>
 #include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
@@ -118,7 +120,10 @@ void TNetUdpService::execute()
             continue;
         // Take every datagram that is ready, so a burst never waits for the next pass.
         for (int i = 0; i < kMaxPerPass && !m_stop.load(std::memory_order_relaxed); ++i) {
-            ssize_t n = ::recvfrom(m_socket, m_buffer, kReceiveSize, MSG_DONTWAIT | MSG_TRUNC, nullptr, nullptr);
+            sockaddr_in from {};
+            socklen_t fromLength = sizeof from;
+            ssize_t n = ::recvfrom(m_socket, m_buffer, kReceiveSize, MSG_DONTWAIT | MSG_TRUNC,
+                                   reinterpret_cast<sockaddr *>(&from), &fromLength);
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
@@ -128,44 +133,65 @@ void TNetUdpService::execute()
             }
             ++m_received;
             std::size_t length = std::size_t(n);
+            if (fromLength < sizeof from || from.sin_family != AF_INET ||
+                !FromServer(from.sin_addr.s_addr, from.sin_port)) {
+                char address[INET_ADDRSTRLEN] = "?";
+                ::inet_ntop(AF_INET, &from.sin_addr, address, sizeof address);
+                drop("foreign", "net: datagram of %zu bytes from %s:%u dropped (not the server)!", length, address,
+                     unsigned(ntohs(from.sin_port)));
+                continue;
+            }
             m_buffer[length < kReceiveSize ? length : kReceiveSize] = 0;
             Dispatch(m_buffer, length);
         }
     }
 }
 
+bool TNetUdpService::FromServer(uint32_t address, uint16_t port) const
+{
+    return address == m_serverAddr && port == htons(m_serverPort);
+}
+
+void TNetUdpService::drop(const char *kind, const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    m_drops.NoteV(kind, format, args);
+    va_end(args);
+}
+
 void TNetUdpService::Dispatch(const uint8_t *datagram, std::size_t length)
 {
     if (length < kMinDatagram) {
-        WriteLog("net: datagram of %zu bytes ignored (shorter than the header)!", length);
-        ++m_dropped;
+        drop("short", "net: datagram of %zu bytes ignored (shorter than the header)!", length);
         return;
     }
     if (length > kMaxDatagram) {
-        WriteLog("net: datagram of %zu bytes dropped (longer than %zu)!", length, kMaxDatagram);
-        ++m_dropped;
+        drop("long", "net: datagram of %zu bytes dropped (longer than %zu)!", length, kMaxDatagram);
         return;
     }
     uint8_t lead = datagram[4];
     uint8_t family = datagram[5];
     if (lead != 0x50) {
-        WriteLog("net: datagram with message code %02x%02x.. dropped!", lead, family);
-        ++m_dropped;
+        drop("lead", "net: datagram with message code %02x%02x.. dropped!", lead, family);
         return;
     }
     if (family == 0x05) {
-        if (m_chatHandler) {
-            m_chatHandler(datagram, length);
+        if (m_chatHandler && m_chatHandler(datagram, length)) {
             ++m_delivered;
         } else {
-            ++m_dropped;
+            drop("unrouted", "net: datagram of group 0x5005 dropped (no messaging bridge)!");
         }
         return;
     }
     uint32_t message = 0;
+    int priority = Qt::NormalEventPriority;
     switch (family) {
     case 0x01:
         message = WM_NET_LOGIN;
+        // Heartbeat responses and the rest of the registration family overtake the
+        // notices still queued for the window.
+        priority = Qt::HighEventPriority;
         break;
     case 0x02:
         message = WM_NET_CALL;
@@ -177,19 +203,28 @@ void TNetUdpService::Dispatch(const uint8_t *datagram, std::size_t length)
         message = WM_NET_VIDEOPUSH;
         break;
     default:
-        WriteLog("net: datagram of unknown group 0x50%02x dropped!", family);
-        ++m_dropped;
+        drop("family", "net: datagram of unknown group 0x50%02x dropped!", family);
         return;
     }
     // One copy of exactly the datagram's bytes (QByteArray keeps a zero byte behind them).
     QByteArray copy(reinterpret_cast<const char *>(datagram), qsizetype(length));
-    if (m_bus && m_bus->Notify(message, copy) == 0)
+    if (m_bus && m_bus->Notify(message, copy, priority) == 0)
         ++m_delivered;
     else
-        ++m_dropped; // nobody took it: the copy is freed here
+        drop("unrouted", "net: datagram of group 0x50%02x dropped (no window took it)!", family); // copy freed here
 }
 
 TNetUdpService::Stats TNetUdpService::GetStats() const
 {
-    return Stats {m_received.load(), m_delivered.load(), m_dropped.load()};
+    Stats s;
+    s.received = m_received.load();
+    s.delivered = m_delivered.load();
+    s.dropped = m_drops.Total();
+    s.foreign = m_drops.Count("foreign");
+    s.tooShort = m_drops.Count("short");
+    s.tooLong = m_drops.Count("long");
+    s.badLead = m_drops.Count("lead");
+    s.badFamily = m_drops.Count("family");
+    s.unrouted = m_drops.Count("unrouted");
+    return s;
 }

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -79,6 +80,40 @@ void LoadSchema(const std::string &connectionString)
     }
 }
 
+void ExecSql(const std::string &connectionString, const std::string &sql)
+{
+    soci::session s(*soci::factory_odbc(), connectionString);
+    s << sql;
+}
+
+long long QueryNumber(const std::string &connectionString, const std::string &sql)
+{
+    soci::session s(*soci::factory_odbc(), connectionString);
+    long long n = -1;
+    soci::indicator ind = soci::i_ok;
+    s << sql, soci::into(n, ind);
+    return (s.got_data() && ind == soci::i_ok) ? n : -1;
+}
+
+int KillOtherConnections(const std::string &connectionString)
+{
+    soci::session s(*soci::factory_odbc(), connectionString);
+    std::vector<long long> ids(100);
+    s << "SELECT ID FROM information_schema.PROCESSLIST WHERE ID <> CONNECTION_ID() AND USER = SUBSTRING_INDEX(CURRENT_USER(), '@', 1)"
+         " AND COMMAND <> 'Killed'",
+        soci::into(ids);
+    int n = 0;
+    for (long long id : ids) {
+        try {
+            s << "KILL CONNECTION " + std::to_string(id);
+            ++n;
+        } catch (const std::exception &) {
+            // ended meanwhile
+        }
+    }
+    return n;
+}
+
 ScratchDatabase::ScratchDatabase() : ScratchDatabase(FixtureConnectionString()) {}
 
 ScratchDatabase::ScratchDatabase(const std::string &serverConnectionString) : m_server(serverConnectionString)
@@ -118,7 +153,7 @@ long long ScratchDatabase::count(const std::string &sql) const
     return n;
 }
 
-PrivateMariaDb::PrivateMariaDb()
+PrivateMariaDb::PrivateMariaDb(bool fullDurability) : m_fullDurability(fullDurability)
 {
     std::string tmpl = (fs::temp_directory_path() / "zoxdb-XXXXXX").string();
     if (!::mkdtemp(tmpl.data()))
@@ -139,7 +174,8 @@ bool PrivateMariaDb::start()
 {
     // Fresh data at the first start only; a restart keeps the data and the port.
     const bool first = m_port.empty();
-    if (RunScript("start '" + m_dir.string() + "' " + (first ? std::string("--test --fresh") : m_port + " --test")) != 0)
+    const std::string test = m_fullDurability ? "" : " --test";
+    if (RunScript("start '" + m_dir.string() + "' " + (first ? "--fresh" + test : m_port + test)) != 0)
         return false;
     m_port = ReadTrimmed(m_dir / "port");
     m_connectionString = ReadTrimmed(m_dir / "connection.txt");

@@ -22,6 +22,14 @@ std::string WithDatabase(const std::string &connectionString, const std::string 
 // Runs the statements of db/zox_client.sql on the database of the connection string.
 void LoadSchema(const std::string &connectionString);
 
+// One statement on the database of the connection string (a connection of its own).
+void ExecSql(const std::string &connectionString, const std::string &sql);
+// The first column of the first row of a query as a number (-1 when there is none).
+long long QueryNumber(const std::string &connectionString, const std::string &sql);
+// Ends every other connection of the connection string's user on its server (as if the
+// server had dropped them); the number ended.
+int KillOtherConnections(const std::string &connectionString);
+
 // A fresh database with the console's tables, dropped again at the end.
 class ScratchDatabase {
 public:
@@ -47,7 +55,9 @@ private:
 // A server of the test's own, under a temporary folder; stopped at the end.
 class PrivateMariaDb {
 public:
-    PrivateMariaDb();
+    // fullDurability: every commit flushed to disk (the server's default, as the
+    // console's set-up runs it); otherwise the tests' faster setting.
+    explicit PrivateMariaDb(bool fullDurability = false);
     ~PrivateMariaDb();
     PrivateMariaDb(const PrivateMariaDb &) = delete;
     PrivateMariaDb &operator=(const PrivateMariaDb &) = delete;
@@ -59,6 +69,7 @@ public:
 
 private:
     std::filesystem::path m_dir;
+    bool m_fullDurability = false;
     std::string m_port;
     std::string m_connectionString;
 };
