@@ -7,6 +7,7 @@
 #include "core/ui/ConsoleServices.h"
 #include "core/ui/ConsoleWindows.h"
 #include "core/ui/Loginfrm.h"
+#include "platforms/NetWxProxy.h"
 
 #include "console/ui/FontSetup.h"
 
@@ -29,6 +30,9 @@ int main(int argc, char *argv[])
         selfPath = QCoreApplication::applicationFilePath();
         zox::skin::InstallFontSubstitutions();
         try {
+            // The messaging bridge is the network layer's second part; it answers the
+            // chat peer only while the console is logged in.
+            WxProxyRegisterNetService([] { return g_pLoginForm && g_pLoginForm->IsRunning(); });
             // 3. The login window: configuration, log, network, media, splash; then its
             //    create handler (cache, platform links, the first tick in 10 ms).
             TLoginForm login(MakeConsoleServices());

@@ -6,7 +6,22 @@
 using namespace zox::mainwnd;
 
 namespace {
+int ReadFullUserRows(IMainListCache &cache, UserListSource source, int groupId, std::vector<ST_ZOX_SYSTEM_USER> &rows);
+
+// The rows of a list to show (only the tile's columns needed).
 int ReadUserRows(IMainListCache &cache, UserListSource source, int groupId, std::vector<ST_ZOX_SYSTEM_USER> &rows)
+{
+    switch (source) {
+    case UserListSource::AllUsers:
+        return cache.GetShownUsers(rows);
+    case UserListSource::GroupMembers:
+        return cache.GetShownMembers(static_cast<uint32_t>(groupId), rows);
+    default:
+        return ReadFullUserRows(cache, source, groupId, rows);
+    }
+}
+
+int ReadFullUserRows(IMainListCache &cache, UserListSource source, int groupId, std::vector<ST_ZOX_SYSTEM_USER> &rows)
 {
     switch (source) {
     case UserListSource::AllUsers:

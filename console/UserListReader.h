@@ -1,7 +1,8 @@
 #pragma once
-// Reading the user list of a group from the server-data cache: the tiles to build when
-// the group is shown, and the 500 ms refresh of the shown tiles, which reads the group's
-// rows again and hands each row to the tile with the same number.
+// Reading the user list of a group from the server-data cache: the rows to show when
+// the group is shown (CUserListModel keeps them), and a refresh that reads the whole
+// group's rows again and hands each row to the position with the same number (the main
+// window reads only the rows in sight instead, UserListModel.h).
 #include <cstdint>
 #include <functional>
 #include <string>

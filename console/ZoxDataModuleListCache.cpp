@@ -18,6 +18,14 @@ int TZoxDataModuleListCache::GetCompanyUsers(int companyId, std::vector<ST_ZOX_S
 {
     return m_module.GetCompanyUsers(companyId, users);
 }
+int TZoxDataModuleListCache::GetShownUsers(std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    return m_module.GetShownUsers(users);
+}
+int TZoxDataModuleListCache::GetShownMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    return m_module.GetShownMembers(groupId, users);
+}
 int TZoxDataModuleListCache::GetRtspCameras(std::vector<ST_ZOX_RTSP_CAMERA> &cameras)
 {
     return m_module.GetRtspCameras(cameras);
@@ -33,6 +41,16 @@ int TZoxDataModuleListCache::GetSystemUser(const std::string &number, ST_ZOX_SYS
 int TZoxDataModuleListCache::GetUapVoipUser(const std::string &number, ST_ZOX_UAP_VOIPUSER &user)
 {
     return m_module.GetUapVoipUser(number, user);
+}
+int TZoxDataModuleListCache::GetUserStates(const std::vector<std::string> &numbers,
+                                           std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    return m_module.GetUserStates(numbers, users);
+}
+int TZoxDataModuleListCache::GetUapVoipUsers(const std::vector<std::string> &numbers,
+                                             std::vector<ST_ZOX_UAP_VOIPUSER> &users)
+{
+    return m_module.GetUapVoipUsers(numbers, users);
 }
 int TZoxDataModuleListCache::UpdateCameraStatus(const std::string &cid, int status)
 {

@@ -35,9 +35,12 @@ void backupCurrent(const std::string &folder)
     fs::remove(current, ec);
 }
 
+// The file starts empty (created or truncated), so its count starts at 0 too; a
+// count carried over from an earlier file would rotate the new one early.
 void openLocked(const std::string &path)
 {
     g_logFile = std::fopen(path.c_str(), "w");
+    g_writtenBytes = 0;
     g_logFolder = fs::path(path).parent_path().string();
 }
 

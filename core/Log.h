@@ -22,7 +22,8 @@ int WriteLogV(const char *format, va_list args);
 int WriteMediaLog(const void *context, const char *format, ...) __attribute__((format(printf, 2, 3)));
 int WriteMediaLogV(const void *context, const char *format, va_list args);
 
-// Opens the file for writing (created or truncated). On failure the log stays off.
+// Opens the file for writing (created or truncated) and sets the written-bytes count
+// to 0. On failure the log stays off.
 void OpenLogFile(const std::string &path);
 // The check every written line ends with (called with the lock held).
 void RotateLogFile();
@@ -33,5 +34,5 @@ void CloseLogFile();
 void OpenLogAtStart(const char *versionText);
 
 bool IsLogOpen();
-// Bytes written since the last rotation.
+// Bytes written to the open file since it was opened or last rotated.
 uint64_t GetLogWrittenBytes();

@@ -461,7 +461,7 @@ void CLoginSession::OnRegisterResponse(const uint8_t *d, std::size_t n)
         g_strOwnNumber = number;
     else
         WriteLog("login: register response received, but own number undecodable; keeping %s.",
-                 g_strOwnNumber.c_str());
+                 g_strOwnNumber.Get().c_str());
 
     Arm(EN_ZOX_LOGIN_TIMER::Heartbeat, m_settings.hbIntervalMs);
     m_bHeartbeatAnswered = true;
@@ -495,7 +495,7 @@ void CLoginSession::AddSystemLines()
     if (!m_pCache)
         return;
     ST_ZOX_SYSTEM_LINE own;
-    own.lineName = own.nickName = g_strOwnNumber;
+    own.lineName = own.nickName = g_strOwnNumber.Get();
     own.softPhone = 1;
     own.videoOnly = 0;
     m_pCache->InsertSystemLine(own);
@@ -505,7 +505,7 @@ void CLoginSession::AddSystemLines()
         char suffix[4];
         snprintf(suffix, sizeof suffix, "%02d", i);
         ST_ZOX_SYSTEM_LINE line;
-        line.lineName = line.nickName = g_strOwnNumber + suffix;
+        line.lineName = line.nickName = g_strOwnNumber.Get() + suffix;
         line.softPhone = 1;
         line.videoOnly = 1;
         if (m_pCache->InsertSystemLine(line) != 0)

@@ -1,5 +1,5 @@
 #include "core/SessionIdentity.h"
 
 std::atomic<uint32_t> g_nOwnUserId{0};
-std::string g_strOwnNumber = kDefaultOwnNumber;
+CSharedText g_strOwnNumber {kDefaultOwnNumber};
 std::atomic<uint8_t> g_byRestartFlag{0};

@@ -1294,3 +1294,169 @@ int TZoxDataModule::SyncDisplayNamesFromUap()
         m_rowsKnown = false; // read again when next needed
     return rc;
 }
+
+// ---------------------------------------------------------------------------------
+// Reads of the user list's shown rows
+
+namespace {
+// "?,?,...,?" for n values.
+std::string Placeholders(std::size_t n)
+{
+    std::string out;
+    out.reserve(n * 2);
+    for (std::size_t i = 0; i < n; ++i)
+        out += i ? ",?" : "?";
+    return out;
+}
+} // namespace
+
+int TZoxDataModule::GetUserStates(const std::vector<std::string> &numbers, std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    users.clear();
+    if (numbers.empty())
+        return 0;
+    if (numbers.size() > kMaxInList) {
+        WriteLog("zoxdb: GetUserStates: %zu numbers are too many.", numbers.size());
+        return -1;
+    }
+    std::vector<std::string> keys = numbers;
+    std::string number;
+    long long reg = 0, call = 0, vp = 0;
+    indicator ind[4] = {};
+    return ReadList(
+        c_pAdoQuery, "GetUserStates",
+        "SELECT userNumber, regState, callState, vpState FROM zox_system_user WHERE userNumber IN (" +
+            Placeholders(keys.size()) + ")",
+        users,
+        [&](soci::statement &st) {
+            st.exchange(soci::into(number, ind[0]));
+            st.exchange(soci::into(reg, ind[1]));
+            st.exchange(soci::into(call, ind[2]));
+            st.exchange(soci::into(vp, ind[3]));
+            for (std::string &k : keys)
+                st.exchange(soci::use(k));
+        },
+        [&] {
+            ST_ZOX_SYSTEM_USER u;
+            u.userNumber = Text(number, ind[0]);
+            u.regState = static_cast<uint8_t>(Fit(reg, ind[1], 0, kU8, "regState"));
+            u.callState = static_cast<uint32_t>(Fit(call, ind[2], 0, kU32, "callState"));
+            u.vpState = static_cast<uint32_t>(Fit(vp, ind[3], 0, kU32, "vpState"));
+            return u;
+        });
+}
+
+int TZoxDataModule::GetUapVoipUsers(const std::vector<std::string> &numbers, std::vector<ST_ZOX_UAP_VOIPUSER> &users)
+{
+    users.clear();
+    if (numbers.empty())
+        return 0;
+    if (numbers.size() > kMaxInList) {
+        WriteLog("zoxdb: GetUapVoipUsers: %zu numbers are too many.", numbers.size());
+        return -1;
+    }
+    std::vector<std::string> keys = numbers;
+    std::string col[8];
+    indicator ind[8] = {};
+    return ReadList(
+        c_pAdoQuery, "GetUapVoipUsers",
+        "SELECT voip_num, org_name, org_path, user_name, police_num, mobile, user_type, avatar FROM uap_voip_user "
+        "WHERE voip_num IN (" +
+            Placeholders(keys.size()) + ")",
+        users,
+        [&](soci::statement &st) {
+            for (int i = 0; i < 8; ++i)
+                st.exchange(soci::into(col[i], ind[i]));
+            for (std::string &k : keys)
+                st.exchange(soci::use(k));
+        },
+        [&] {
+            ST_ZOX_UAP_VOIPUSER u;
+            u.VoipNum = Text(col[0], ind[0]);
+            u.OrgName = Text(col[1], ind[1]);
+            u.OrgFullName = Text(col[2], ind[2]);
+            u.RealName = Text(col[3], ind[3]);
+            u.PoliceNum = Text(col[4], ind[4]);
+            u.Mobile = Text(col[5], ind[5]);
+            u.UserTypeName = Text(col[6], ind[6]);
+            u.Avatar = Text(col[7], ind[7]);
+            return u;
+        });
+}
+
+namespace {
+// Rows fetched at once by the block readers.
+constexpr std::size_t kFetchBlock = 1024;
+
+// Reads the tile columns of users (number, name, reg, call, vp, type, in this order
+// in the statement) in blocks; `bind` adds the statement's values.
+template <class Bind>
+int ReadShownUsers(TZoxQuery &query, const char *operation, const std::string &sql,
+                   std::vector<ST_ZOX_SYSTEM_USER> &users, Bind &&bind)
+{
+    users.clear();
+    std::vector<ST_ZOX_SYSTEM_USER> rows;
+    const int rc = RunOnQuery(query, operation, [&](soci::session &s) {
+        std::vector<std::string> number(kFetchBlock), name(kFetchBlock);
+        std::vector<long long> reg(kFetchBlock), call(kFetchBlock), vp(kFetchBlock), type(kFetchBlock);
+        std::vector<indicator> ind[6];
+        for (auto &i : ind)
+            i.resize(kFetchBlock);
+        soci::statement st(s);
+        st.alloc();
+        st.prepare(Named(sql));
+        st.exchange(soci::into(number, ind[0]));
+        st.exchange(soci::into(name, ind[1]));
+        st.exchange(soci::into(reg, ind[2]));
+        st.exchange(soci::into(call, ind[3]));
+        st.exchange(soci::into(vp, ind[4]));
+        st.exchange(soci::into(type, ind[5]));
+        bind(st);
+        st.define_and_bind();
+        bool got = st.execute(true);
+        while (got) {
+            for (std::size_t i = 0; i < number.size(); ++i) {
+                ST_ZOX_SYSTEM_USER u;
+                u.userNumber = Text(number[i], ind[0][i]);
+                u.displayName = Text(name[i], ind[1][i]);
+                u.regState = static_cast<uint8_t>(Fit(reg[i], ind[2][i], 0, kU8, "regState"));
+                u.callState = static_cast<uint32_t>(Fit(call[i], ind[3][i], 0, kU32, "callState"));
+                u.vpState = static_cast<uint32_t>(Fit(vp[i], ind[4][i], 0, kU32, "vpState"));
+                u.userType = static_cast<uint8_t>(Fit(type[i], ind[5][i], 0, kU8, "userType"));
+                rows.push_back(std::move(u));
+            }
+            if (number.size() < kFetchBlock)
+                break;
+            for (auto *v : {&number, &name})
+                v->resize(kFetchBlock);
+            for (auto *v : {&reg, &call, &vp, &type})
+                v->resize(kFetchBlock);
+            for (auto &i : ind)
+                i.resize(kFetchBlock);
+            got = st.fetch();
+        }
+        return 0;
+    });
+    if (rc == 0)
+        users = std::move(rows);
+    return rc;
+}
+} // namespace
+
+int TZoxDataModule::GetShownUsers(std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    return ReadShownUsers(c_pAdoQuery, "GetShownUsers",
+                          "SELECT userNumber, displayName, regState, callState, vpState, userType FROM zox_system_user"
+                          " WHERE priority <> 4 ORDER BY userNumber",
+                          users, kNoValues);
+}
+
+int TZoxDataModule::GetShownMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users)
+{
+    long long key = groupId;
+    return ReadShownUsers(c_pAdoQuery, "GetShownMembers",
+                          "SELECT u.userNumber, u.displayName, u.regState, u.callState, u.vpState, u.userType"
+                          " FROM zox_system_group_member g JOIN zox_system_user u USING(userNumber)"
+                          " WHERE g.groupId=? AND u.priority <> 4 ORDER BY userNumber",
+                          users, [&](soci::statement &st) { st.exchange(soci::use(key)); });
+}

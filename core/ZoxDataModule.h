@@ -121,6 +121,18 @@ public:
     int GetUapVoipUser(const std::string &number, ST_ZOX_UAP_VOIPUSER &user);
     int SyncDisplayNamesFromUap();
 
+    // Reads for the user list's shown rows: the state columns of the users with these
+    // numbers (userNumber, regState, callState, vpState; other fields left as they
+    // start), and the platform rows of these numbers; each in one statement. At most
+    // 60000 numbers (more fail with -1); no numbers give no rows and 0.
+    int GetUserStates(const std::vector<std::string> &numbers, std::vector<ST_ZOX_SYSTEM_USER> &users);
+    int GetUapVoipUsers(const std::vector<std::string> &numbers, std::vector<ST_ZOX_UAP_VOIPUSER> &users);
+    // The columns a user tile shows (userNumber, displayName, regState, callState,
+    // vpState, userType; other fields left as they start) of every listed user, or of
+    // a group's listed members, ordered by number and fetched in blocks of rows.
+    int GetShownUsers(std::vector<ST_ZOX_SYSTEM_USER> &users);
+    int GetShownMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users);
+
 private:
     void DataModuleCreate(TNetTcpServiceForm *connection);
     // The hook before every statement: writes the kept states in one transaction.

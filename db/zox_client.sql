@@ -110,7 +110,7 @@ CREATE TABLE IF NOT EXISTS wx_inbox (
   msg_time    VARCHAR(32)  NOT NULL,
   pkg_data    VARBINARY(700) NOT NULL,
   PRIMARY KEY (ID),
-  KEY idx_inbox_msg (sender, ssn, msg_time)
+  UNIQUE KEY uq_inbox_segment (sender, ssn, msg_time, pkg_seq)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_bin;
 
 -- One row per completely received message; the chat indicator counts them.
@@ -124,7 +124,8 @@ CREATE TABLE IF NOT EXISTS wx_newmsg (
   sender      VARCHAR(32)  NOT NULL,
   creater     VARCHAR(32)  NOT NULL,
   msg_time    VARCHAR(32)  NOT NULL,
-  PRIMARY KEY (ID)
+  PRIMARY KEY (ID),
+  UNIQUE KEY uq_newmsg_message (sender, ssn, msg_time)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_bin;
 
 -- Written by the chat peer: one row per outgoing segment; ID travels as the request's

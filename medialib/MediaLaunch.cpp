@@ -6,6 +6,8 @@
 
 struct MediaLaunch {
     GstElement *pipeline = nullptr;
+    std::atomic<uint64_t> buffers{0};
+    bool counting = false;
 };
 
 namespace {
@@ -56,6 +58,32 @@ MediaLaunch *MediaLaunchStart(const std::string &description, std::string *error
     auto *l = new MediaLaunch;
     l->pipeline = p;
     return l;
+}
+
+uint64_t MediaLaunchBufferCount(MediaLaunch *launch, const char *element)
+{
+    if (!launch || !element)
+        return 0;
+    if (!launch->counting) {
+        GstElement *e = gst_bin_get_by_name(GST_BIN(launch->pipeline), element);
+        if (!e && g_object_class_find_property(G_OBJECT_GET_CLASS(launch->pipeline), element))
+            g_object_get(launch->pipeline, element, &e, nullptr);
+        if (!e)
+            return 0;
+        if (GstPad *p = gst_element_get_static_pad(e, "sink")) {
+            gst_pad_add_probe(
+                p, GST_PAD_PROBE_TYPE_BUFFER,
+                [](GstPad *, GstPadProbeInfo *, gpointer d) -> GstPadProbeReturn {
+                    static_cast<MediaLaunch *>(d)->buffers.fetch_add(1);
+                    return GST_PAD_PROBE_OK;
+                },
+                launch, nullptr);
+            gst_object_unref(p);
+            launch->counting = true;
+        }
+        gst_object_unref(e);
+    }
+    return launch->buffers.load();
 }
 
 bool MediaLaunchWaitEos(MediaLaunch *launch, int timeoutMs, std::string *error)

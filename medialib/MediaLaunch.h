@@ -15,6 +15,10 @@ bool MediaLaunchWaitEos(MediaLaunch *launch, int timeoutMs, std::string *error =
 std::string MediaLaunchPadCaps(MediaLaunch *launch, const char *element, const char *pad);
 // Sets an integer property of a named element (e.g. a sink's port); false when unknown.
 bool MediaLaunchSetInt(MediaLaunch *launch, const char *element, const char *property, int value);
+// Buffers that reached the sink pad of a named element (or of the element a pipeline
+// property names, e.g. playbin's "video-sink") since the first call, which starts the
+// count.
+uint64_t MediaLaunchBufferCount(MediaLaunch *launch, const char *element);
 // Stops and frees the pipeline; null is allowed.
 void MediaLaunchStop(MediaLaunch *launch);
 

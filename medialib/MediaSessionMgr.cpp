@@ -2,10 +2,12 @@
 #include "medialib/MediaDefaults.h"
 #include "medialib/MediaLog.h"
 #include "medialib/MediaStartup.h"
+#include "medialib/RtspStack.h"
 #include "medialib/Tbcp.h"
 #include "medialib/VideoSizeFilter.h"
 
 #include <gio/gio.h>
+#include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
 #include <gst/video/video.h>
@@ -13,6 +15,7 @@
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdlib>
@@ -78,6 +81,9 @@ struct Medium {
     uint16_t remotePort = 0;
     int64_t codec = 0;
     GstElement *rtpSink = nullptr, *rtcpSink = nullptr, *funnel = nullptr;
+    // RTP over the RTSP connection: the received packets enter here (rtspLock).
+    GstElement *rtspRtpSrc = nullptr, *rtspRtcpSrc = nullptr;
+    int seqnumBase = -1; // first sequence number announced by the sender (RTSP RTP-Info)
     std::atomic<uint64_t> rxPackets{0}, rxBytes{0}, txPackets{0}, txBytes{0};
 };
 
@@ -133,6 +139,8 @@ struct tmedia_session_mgr_t {
     int recFd = -1;
     bool recWaitKey = false;
     bool recFailed = false;
+    std::chrono::steady_clock::time_point recStart;
+    bool recWaitLogged = false;
 
     // Links (g_linkLock).
     std::vector<Link> targets;
@@ -141,6 +149,14 @@ struct tmedia_session_mgr_t {
     std::atomic<bool> keyRequestCamera{false}, keyRequestRecv{false};
 
     tmedia_session_t videoSession;
+
+    // RTP and RTCP carried on an RTSP connection ("rtsp-ctx"), referenced.
+    trtsp_session_t *rtspCtx = nullptr;
+    std::mutex rtspLock;
+    std::vector<uint8_t> vps;
+    GstClockTime lastSlicePts = GST_CLOCK_TIME_NONE; // received video's streaming thread only
+    GstBuffer *heldPiece = nullptr;                  // the same
+    int markerMode = 0;                              // the same: 0 unknown, 1 markers, 2 none
 };
 
 namespace {
@@ -483,7 +499,7 @@ GstPadProbeReturn injectProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
         if (!m->injectPending)
             return GST_PAD_PROBE_OK;
         static const uint8_t sc[4] = {0, 0, 0, 1};
-        for (const auto *ps : {&m->sps, &m->pps}) {
+        for (const auto *ps : {&m->vps, &m->sps, &m->pps}) {
             if (ps->empty())
                 continue;
             prefix.insert(prefix.end(), sc, sc + 4);
@@ -499,6 +515,123 @@ GstPadProbeReturn injectProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
     gst_buffer_prepend_memory(buf, gst_buffer_get_all_memory(head));
     gst_buffer_unref(head);
     GST_PAD_PROBE_INFO_DATA(info) = buf;
+    return GST_PAD_PROBE_OK;
+}
+
+// The depayloader may hand out one picture in pieces (it starts a new buffer at
+// parameter sets that a sender repeats between the slices of a key frame); the parser,
+// told that buffers are access units, would take each piece for a picture. Pieces
+// are joined up to the buffer that carries the RTP marker of the picture's last
+// packet. A sender found not to set marker bits (a picture ends without one) has its
+// stream passed as it comes.
+GstPadProbeReturn wholePictureProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
+{
+    auto *m = static_cast<tmedia_session_mgr_t *>(data);
+    GstBuffer *buf = GST_PAD_PROBE_INFO_BUFFER(info);
+    if (!buf)
+        return GST_PAD_PROBE_OK;
+    bool marker = GST_BUFFER_FLAG_IS_SET(buf, GST_BUFFER_FLAG_MARKER);
+    if (marker)
+        m->markerMode = 1;
+    if (m->markerMode == 2)
+        return GST_PAD_PROBE_OK;
+    GstClockTime pts = GST_BUFFER_PTS(buf);
+    if (m->heldPiece && GST_BUFFER_PTS(m->heldPiece) != pts) {
+        // The end of the held picture was lost (it cannot be decoded whole), or the
+        // sender sets no markers at all.
+        gst_buffer_unref(m->heldPiece);
+        m->heldPiece = nullptr;
+        if (m->markerMode == 0) {
+            m->markerMode = 2;
+            return GST_PAD_PROBE_OK;
+        }
+    }
+    if (m->heldPiece) {
+        GstBuffer *joined = gst_buffer_append(m->heldPiece, gst_buffer_ref(buf));
+        m->heldPiece = nullptr;
+        gst_buffer_copy_into(joined, buf, GstBufferCopyFlags(GST_BUFFER_COPY_FLAGS | GST_BUFFER_COPY_TIMESTAMPS), 0, -1);
+        gst_buffer_unref(buf);
+        buf = joined;
+        GST_PAD_PROBE_INFO_DATA(info) = buf;
+    }
+    if (marker)
+        return GST_PAD_PROBE_OK;
+    if (gst_buffer_get_size(buf) > 8 * 1024 * 1024) {
+        MediaLogWarn("media: picture without end over 8 MB dropped");
+        return GST_PAD_PROBE_DROP;
+    }
+    m->heldPiece = buf; // the probe's reference
+    GST_PAD_PROBE_INFO_DATA(info) = nullptr;
+    return GST_PAD_PROBE_HANDLED;
+}
+
+// A sender that repeats its parameter sets in front of every slice of a key frame
+// (a payloader set to send them with each key frame, and an encoder that cuts its
+// pictures into slices) puts them between the slices of one picture; the parser then
+// starts a new access unit at each of them and every slice is decoded as one more
+// picture. Parameter sets that come after a slice of the same picture are dropped.
+template <bool H265>
+GstPadProbeReturn midPictureHeadersProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
+{
+    auto *m = static_cast<tmedia_session_mgr_t *>(data);
+    GstBuffer *buf = GST_PAD_PROBE_INFO_BUFFER(info);
+    if (!buf)
+        return GST_PAD_PROBE_OK;
+    GstClockTime pts = GST_BUFFER_PTS(buf);
+    bool samePicture = m->lastSlicePts != GST_CLOCK_TIME_NONE && (pts == GST_CLOCK_TIME_NONE || pts == m->lastSlicePts);
+    GstMapInfo map;
+    if (!gst_buffer_map(buf, &map, GST_MAP_READ))
+        return GST_PAD_PROBE_OK;
+    // NAL units: [start of start code, start of next start code).
+    std::vector<std::pair<size_t, size_t>> nals;
+    const uint8_t *p = map.data;
+    size_t n = map.size;
+    size_t cur = SIZE_MAX;
+    for (size_t i = 0; i + 2 < n; ++i) {
+        if (p[i] == 0 && p[i + 1] == 0 && p[i + 2] == 1) {
+            size_t begin = (i > 0 && p[i - 1] == 0) ? i - 1 : i;
+            if (cur != SIZE_MAX)
+                nals.emplace_back(cur, begin);
+            cur = begin;
+            i += 2;
+        }
+    }
+    if (cur != SIZE_MAX)
+        nals.emplace_back(cur, n);
+    bool drop = false, slice = false;
+    std::vector<bool> keep(nals.size(), true);
+    for (size_t k = 0; k < nals.size(); ++k) {
+        size_t hdr = nals[k].first + (p[nals[k].first + 2] == 1 ? 3 : 4);
+        if (hdr >= nals[k].second)
+            continue;
+        int type = H265 ? (p[hdr] >> 1) & 0x3F : p[hdr] & 0x1F;
+        bool isSlice = H265 ? type <= 31 : (type >= 1 && type <= 5);
+        bool isParam = H265 ? (type >= 32 && type <= 34) : (type == 7 || type == 8);
+        if (isParam && (samePicture || slice)) {
+            keep[k] = false;
+            drop = true;
+        }
+        if (isSlice)
+            slice = true;
+    }
+    if (slice && pts != GST_CLOCK_TIME_NONE)
+        m->lastSlicePts = pts;
+    if (!drop) {
+        gst_buffer_unmap(buf, &map);
+        return GST_PAD_PROBE_OK;
+    }
+    std::vector<uint8_t> kept;
+    kept.reserve(n);
+    for (size_t k = 0; k < nals.size(); ++k)
+        if (keep[k])
+            kept.insert(kept.end(), p + nals[k].first, p + nals[k].second);
+    gst_buffer_unmap(buf, &map);
+    if (kept.empty())
+        return GST_PAD_PROBE_DROP;
+    GstBuffer *out = gst_buffer_new_memdup(kept.data(), kept.size());
+    gst_buffer_copy_into(out, buf, GstBufferCopyFlags(GST_BUFFER_COPY_FLAGS | GST_BUFFER_COPY_TIMESTAMPS | GST_BUFFER_COPY_META), 0, -1);
+    gst_buffer_unref(buf);
+    GST_PAD_PROBE_INFO_DATA(info) = out;
     return GST_PAD_PROBE_OK;
 }
 
@@ -540,8 +673,17 @@ void recordAccessUnit(tmedia_session_mgr_t *m, GstBuffer *buf, bool key)
     if (m->recFd < 0 || m->recFailed)
         return;
     if (m->recWaitKey) {
-        if (!key)
+        if (!key) {
+            // A camera that ignores key-frame requests and sends them seldom leaves a
+            // short recording empty: say so once.
+            auto waited = std::chrono::steady_clock::now() - m->recStart;
+            if (!m->recWaitLogged && waited > std::chrono::seconds(3)) {
+                m->recWaitLogged = true;
+                MediaLogWarn("media: recording has waited %lld s for its first key frame",
+                             (long long)std::chrono::duration_cast<std::chrono::seconds>(waited).count());
+            }
             return;
+        }
         m->recWaitKey = false;
     }
     GstMapInfo map;
@@ -680,6 +822,11 @@ GstCaps *rtpCapsFor(tmedia_session_mgr_t *m, unsigned sessionId, int pt)
     }
     if (pt >= 0)
         gst_caps_set_simple(c, "payload", G_TYPE_INT, pt, nullptr);
+    // With the first sequence number known the jitter buffer passes the first packet
+    // at once instead of waiting its latency for earlier ones.
+    const Medium &med = sessionId == m->audio.rtpId && hasAudio(m) ? m->audio : m->video;
+    if (med.seqnumBase >= 0)
+        gst_caps_set_simple(c, "seqnum-base", G_TYPE_UINT, guint(med.seqnumBase), nullptr);
     return c;
 }
 
@@ -715,21 +862,64 @@ void onPadAdded(GstElement *, GstPad *pad, gpointer data)
     MediaLogInfo("media: receiving ssrc %u pt %u on session %u", ssrc, pt, sid);
 }
 
+// The packets of one medium that arrive on the RTSP connection.
+void rtspSink(void *userdata, int media, bool rtcp, const uint8_t *data, size_t size)
+{
+    auto *m = static_cast<tmedia_session_mgr_t *>(userdata);
+    if (!data || size == 0)
+        return;
+    std::lock_guard<std::mutex> lk(m->rtspLock);
+    Medium *med = media == tmedia_audio && hasAudio(m) ? &m->audio : media == tmedia_video && hasVideo(m) ? &m->video : nullptr;
+    GstElement *src = med ? (rtcp ? med->rtspRtcpSrc : med->rtspRtpSrc) : nullptr;
+    if (!src)
+        return;
+    gst_app_src_push_buffer(GST_APP_SRC(src), gst_buffer_new_memdup(data, size));
+}
+
+GstFlowReturn rtspRtcpOut(GstAppSink *sink, gpointer data)
+{
+    auto *med = static_cast<Medium *>(data);
+    GstSample *sample = gst_app_sink_pull_sample(sink);
+    if (!sample)
+        return GST_FLOW_OK;
+    auto *m = static_cast<tmedia_session_mgr_t *>(g_object_get_data(G_OBJECT(sink), "zox-mgr"));
+    GstBuffer *buf = gst_sample_get_buffer(sample);
+    GstMapInfo map;
+    if (m && buf && gst_buffer_map(buf, &map, GST_MAP_READ)) {
+        trtsp_session_send_interleaved(m->rtspCtx, med->type, true, map.data, map.size);
+        gst_buffer_unmap(buf, &map);
+    }
+    gst_sample_unref(sample);
+    return GST_FLOW_OK;
+}
+
 bool addUdpIn(tmedia_session_mgr_t *m, Medium &med, bool rtcp, bool receive)
 {
-    GstElement *src = make("udpsrc");
-    if (!src)
-        return false;
-    g_object_set(src, "socket", rtcp ? med.rtcpSock : med.rtpSock, "close-socket", FALSE, nullptr);
-    MediaDefaults d = tmedia_defaults_get();
-    if (!rtcp && d.rtpBufferSize > 0)
-        g_object_set(src, "buffer-size", d.rtpBufferSize, nullptr);
+    GstElement *src;
+    if (m->rtspCtx) {
+        src = make("appsrc");
+        if (!src)
+            return false;
+        g_object_set(src, "is-live", TRUE, "do-timestamp", TRUE, "format", GST_FORMAT_TIME, "block", FALSE,
+                     "max-bytes", guint64(8 << 20), nullptr);
+        gst_util_set_object_arg(G_OBJECT(src), "leaky-type", "downstream");
+        std::lock_guard<std::mutex> lk(m->rtspLock);
+        (rtcp ? med.rtspRtcpSrc : med.rtspRtpSrc) = src;
+    } else {
+        src = make("udpsrc");
+        if (!src)
+            return false;
+        g_object_set(src, "socket", rtcp ? med.rtcpSock : med.rtpSock, "close-socket", FALSE, nullptr);
+        MediaDefaults d = tmedia_defaults_get();
+        if (!rtcp && d.rtpBufferSize > 0)
+            g_object_set(src, "buffer-size", d.rtpBufferSize, nullptr);
+    }
     gst_bin_add(GST_BIN(m->pipeline), src);
     if (rtcp) {
         GstCaps *c = gst_caps_from_string("application/x-rtcp");
         g_object_set(src, "caps", c, nullptr);
         gst_caps_unref(c);
-        if (med.type == tmedia_audio)
+        if (med.type == tmedia_audio && !m->rtspCtx)
             addProbe(src, "src", GST_PAD_PROBE_TYPE_BUFFER, rtcpProbe, m);
         std::string pad = "recv_rtcp_sink_" + std::to_string(med.rtpId);
         return linkPads(src, "src", m->rtpbin, pad.c_str());
@@ -763,6 +953,20 @@ GstElement *makeUdpOut(Medium &med, bool rtcp)
 
 bool buildRtcpOut(tmedia_session_mgr_t *m, Medium &med)
 {
+    if (m->rtcpEnabled && m->rtspCtx) {
+        // Receiver reports go back on the RTSP connection.
+        GstElement *sink = make("appsink");
+        if (!sink)
+            return false;
+        g_object_set(sink, "sync", FALSE, "async", FALSE, "max-buffers", 16, "drop", TRUE, nullptr);
+        g_object_set_data(G_OBJECT(sink), "zox-mgr", m);
+        GstAppSinkCallbacks cbs{};
+        cbs.new_sample = rtspRtcpOut;
+        gst_app_sink_set_callbacks(GST_APP_SINK(sink), &cbs, &med, nullptr);
+        gst_bin_add(GST_BIN(m->pipeline), sink);
+        std::string pad = "send_rtcp_src_" + std::to_string(med.rtpId);
+        return linkPads(m->rtpbin, pad.c_str(), sink, "sink");
+    }
     if (!m->rtcpEnabled || med.remotePort == 0)
         return true;
     med.rtcpSink = makeUdpOut(med, true);
@@ -937,6 +1141,8 @@ bool buildVideo(tmedia_session_mgr_t *m, TapData *recvTap, TapData *camTap)
         if (!ok)
             return false;
         addProbe(bs, "src", GST_PAD_PROBE_TYPE_BUFFER, injectProbe, m);
+        addProbe(bs, "src", GST_PAD_PROBE_TYPE_BUFFER, wholePictureProbe, m);
+        addProbe(bs, "src", GST_PAD_PROBE_TYPE_BUFFER, h265 ? midPictureHeadersProbe<true> : midPictureHeadersProbe<false>, m);
         recvTap->mgr = m;
         recvTap->camera = false;
         addProbe(bs2, "src", GST_PAD_PROBE_TYPE_BUFFER, tapProbe, recvTap);
@@ -1023,6 +1229,13 @@ void stopLocked(tmedia_session_mgr_t *m)
 {
     // api lock held.
     m->gate.close(t_inCallbackOf == m ? 1 : 0);
+    if (m->rtspCtx)
+        trtsp_session_set_interleaved_sink(m->rtspCtx, nullptr, nullptr);
+    {
+        std::lock_guard<std::mutex> lk(m->rtspLock);
+        for (Medium *med : {&m->audio, &m->video})
+            med->rtspRtpSrc = med->rtspRtcpSrc = nullptr;
+    }
     unlinkAll(m);
     {
         std::lock_guard<std::mutex> lk(m->recLock);
@@ -1143,6 +1356,8 @@ int tmedia_session_mgr_start(tmedia_session_mgr_t *mgr)
         return -1;
     }
     mgr->running = true;
+    if (mgr->rtspCtx)
+        trtsp_session_set_interleaved_sink(mgr->rtspCtx, rtspSink, mgr);
     {
         std::lock_guard<std::mutex> lk2(g_linkLock);
         if (!mgr->sources.empty())
@@ -1256,6 +1471,13 @@ int tmedia_session_mgr_set_int32(tmedia_session_mgr_t *mgr, int media, int targe
             requestKeyFrame(mgr);
         return 0;
     }
+    if (k == "seqnum-base") {
+        Medium *med = mediumOf(mgr, media);
+        if (!med || mgr->started || value < 0 || value > 65535)
+            return -1;
+        med->seqnumBase = value;
+        return 0;
+    }
     if (media != tmedia_video || !hasVideo(mgr))
         return -1;
     if (k == "camera-id") {
@@ -1281,7 +1503,7 @@ int tmedia_session_mgr_set_str(tmedia_session_mgr_t *mgr, int media, int target,
     if (!hasVideo(mgr))
         return -1;
     std::string k = key;
-    if (k != "sps" && k != "pps")
+    if (k != "sps" && k != "pps" && k != "vps")
         return -1;
     std::vector<uint8_t> raw = base64Decode(value);
     if (raw.empty() || raw.size() > 1024) {
@@ -1289,8 +1511,20 @@ int tmedia_session_mgr_set_str(tmedia_session_mgr_t *mgr, int media, int target,
         return -1;
     }
     std::lock_guard<std::mutex> lk2(mgr->psLock);
-    (k == "sps" ? mgr->sps : mgr->pps) = std::move(raw);
+    (k == "sps" ? mgr->sps : k == "pps" ? mgr->pps : mgr->vps) = std::move(raw);
     mgr->injectPending = true;
+    return 0;
+}
+
+int tmedia_session_mgr_set_ptr(tmedia_session_mgr_t *mgr, int media, int target, const char *key, void *value)
+{
+    if (!mgr || !key || !value || std::strcmp(key, "rtsp-ctx") != 0)
+        return -1;
+    std::lock_guard<std::mutex> lk(mgr->api);
+    if (mgr->started || mgr->rtspCtx)
+        return -1;
+    mgr->rtspCtx = static_cast<trtsp_session_t *>(value);
+    trtsp_session_ref(mgr->rtspCtx);
     return 0;
 }
 
@@ -1398,6 +1632,8 @@ int tmedia_session_mgr_start_record(tmedia_session_mgr_t *mgr, const char *path)
     }
     mgr->recFd = fd;
     mgr->recWaitKey = true;
+    mgr->recStart = std::chrono::steady_clock::now();
+    mgr->recWaitLogged = false;
     mgr->recFailed = false;
     MediaLogInfo("media: recording into %s", path);
     {
@@ -1569,6 +1805,10 @@ void tsk_object_unref(tmedia_session_mgr_t *mgr)
         gst_object_unref(mgr->pipeline);
     closeSockets(mgr->audio);
     closeSockets(mgr->video);
+    if (mgr->rtspCtx)
+        tsk_object_unref(mgr->rtspCtx);
+    if (mgr->heldPiece)
+        gst_buffer_unref(mgr->heldPiece);
     MediaLogInfo("media: session %llu released", (unsigned long long)mgr->videoSession.id);
     delete mgr;
 }

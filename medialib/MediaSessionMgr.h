@@ -65,12 +65,17 @@ int tmedia_session_mgr_set_codecs(tmedia_session_mgr_t *mgr, int media, int64_t 
 
 // Options. Keys:
 //   manager: "rtcp-enabled" (int), "force-idr" (int)
+//   audio or video, before start: "seqnum-base" (int, the sender's first sequence number)
 //   video producer: "camera-id" (int, device index), "local-hwnd" (window)
 //   video consumer: "keep-aspect-ratio" (int, any time), "remote-hwnd" (window, any time)
-//   video session: "sps", "pps" (base64 text of one parameter set each)
+//   video session: "sps", "pps", "vps" (base64 text of one parameter set each; "vps" H.265)
 // 0 = applied, -1 unknown key, wrong medium or bad value.
 int tmedia_session_mgr_set_int32(tmedia_session_mgr_t *mgr, int media, int target, const char *key, int32_t value);
 int tmedia_session_mgr_set_str(tmedia_session_mgr_t *mgr, int media, int target, const char *key, const char *value);
+// Manager option "rtsp-ctx" (before start): an RTSP session (medialib/RtspStack.h)
+// whose connection carries this manager's RTP and RTCP ($-framed, on the channels set
+// with trtsp_session_set_interleaved); the manager holds a reference until released.
+int tmedia_session_mgr_set_ptr(tmedia_session_mgr_t *mgr, int media, int target, const char *key, void *value);
 // A native window id (X11 window); 0 = no window, the video is discarded.
 int tmedia_session_mgr_set_wnd(tmedia_session_mgr_t *mgr, int media, int target, const char *key, uintptr_t window);
 // "decoder-frames-count" (video): frames decoded since start.

@@ -13,7 +13,7 @@ namespace {
 
 // How long a start may take to reach playing before it counts as started anyway
 // (the sink may still be opening); an error found within it fails the start.
-constexpr GstClockTime kStartWait = 2 * GST_SECOND;
+constexpr GstClockTime kStartWait = 3 * GST_SECOND;
 constexpr GstClockTime kBusPoll = 100 * GST_MSECOND;
 
 bool gstReady()
@@ -144,8 +144,16 @@ bool SoundPlayer::Play(const std::string &path, bool loop, std::string *error)
 
     if (gst_element_set_state(m->pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
         return fail("cannot start playback");
-    if (gst_element_get_state(m->pipeline, nullptr, nullptr, kStartWait) == GST_STATE_CHANGE_FAILURE)
+    // A start still pending after the wait is not a sound that plays: report it as a
+    // failure rather than a success that may never sound.
+    switch (gst_element_get_state(m->pipeline, nullptr, nullptr, kStartWait)) {
+    case GST_STATE_CHANGE_FAILURE:
         return fail("cannot play the file");
+    case GST_STATE_CHANGE_ASYNC:
+        return fail("playback did not start in time");
+    default:
+        break;
+    }
     m->loop = loop;
     m->playing.store(true);
     m->watcher = std::thread([impl = m.get()] { impl->watch(); });

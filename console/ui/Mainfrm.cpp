@@ -10,6 +10,8 @@
 #include "console/PictureState.h"
 #include "console/UserCellRules.h"
 #include "console/ZoxDataModuleListCache.h"
+#include "console/ui/Configdlg.h"
+#include "console/ui/Contactfrm.h"
 #include "console/ui/MainDispatchHost.h"
 #include "console/ui/Msgtipfrm.h"
 #include "console/ui/SkinImageMap.h"
@@ -20,6 +22,7 @@
 #include "console/ui/TMultiImageCtrl.h"
 #include "console/ui/TScrollBarCtrl.h"
 #include "console/ui/TUserCellCtrl.h"
+#include "console/ui/UserTilePool.h"
 #include "core/Log.h"
 #include "core/SystemConfig.h"
 #include "core/ZoxLoginCache.h"
@@ -27,6 +30,7 @@
 #include "core/net/NetFacade.h"
 #include "host/MessageNumbers.h"
 #include "host/WindowMessage.h"
+#include "video/RtspClient.h"
 
 #include <QGuiApplication>
 #include <QApplication>
@@ -127,6 +131,8 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
 
     // The chat indicator acts only while the console is logged in.
     m_isRunning = [] { return g_pLoginForm && g_pLoginForm->IsRunning(); };
+    // ...and shows whether the messaging bridge has a registered chat peer.
+    m_bridgeReady = [] { return NetWxProxyIsReady(); };
     m_dispatchHost = std::make_unique<CMainDispatchHost>(*this);
     m_lineTable = std::make_unique<CDispatchLineTable>(*m_dispatchHost);
     BuildForm();
@@ -139,6 +145,10 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
 TMainForm::~TMainForm()
 {
     OnFormDestroy();
+    delete m_pContactForm;
+    // The client this window started goes with it.
+    if (m_hasRtspClient && !m_rtspStarter)
+        StopRtspClient();
     if (GetSelectionCache() == m_pListCache)
         SetSelectionCache(nullptr);
     if (g_pMainForm == this)
@@ -538,11 +548,10 @@ void TMainForm::InitSplitImages()
 
 void TMainForm::CreateRtspClient()
 {
-    if (m_hasRtspClient || !m_rtspStarter)
+    if (m_hasRtspClient)
         return;
-    m_hasRtspClient = m_rtspStarter();
+    m_hasRtspClient = m_rtspStarter ? m_rtspStarter() : StartRtspClient();
     m_rtspStartFailed = !m_hasRtspClient;
-    // The camera checks of the enabled cameras are loaded by the client's own step.
 }
 
 void TMainForm::RebuildDispatchLines() { m_lineTable->RebuildDispatchLines(CLoginSession::SystemLines()); }
@@ -557,7 +566,7 @@ void TMainForm::ShowMapForm()
 void TMainForm::OnFormShow()
 {
     // The window shows and works without video preview; the tip comes once it shows.
-    if (m_rtspStarter && !m_hasRtspClient && m_rtspStartFailed)
+    if (!m_hasRtspClient && m_rtspStartFailed)
         QTimer::singleShot(0, this, [] {
             ShowMsgTip(ZoxText(EN_ZOX_TEXT::RtspInitFailed));
         });
@@ -853,7 +862,40 @@ void TMainForm::OnImageVideoTitleVisibleClick()
 
 void TMainForm::OnImageSettingClick()
 {
-    // The settings dialog is its own step.
+    int result = 0;
+    {
+        TConfigDlgForm dlg(this);
+        result = dlg.exec();
+    }
+    if (result != TConfigDlgForm::kResultOk || !g_pSystemConfig)
+        return;
+    c_pLabelTitle->setText(Q(g_pSystemConfig->GetTitle()));
+    c_pLabelGroupUnit->setText(Q(g_pSystemConfig->GetDepartment()));
+}
+
+void TMainForm::ShowContactForm()
+{
+    if (!ContactsDbOpen()) {
+        ShowMsgTip("Fail to open address book.");
+        return;
+    }
+    if (!m_pContactForm) {
+        m_pContactForm = new TContactForm(nullptr);
+        m_pContactForm->CallNumberHandler = [this](QWidget *owner, const std::string &number) {
+            OnContactCallNumber(owner, number);
+        };
+        m_pContactForm->move(frameGeometry().center() -
+                             QPoint(m_pContactForm->width() / 2, m_pContactForm->height() / 2));
+    }
+    m_pContactForm->show();
+    m_pContactForm->raise();
+}
+
+void TMainForm::OnContactCallNumber(QWidget *owner, const std::string &number)
+{
+    // The reachability check, the call confirmation and the dialling belong to the
+    // call operations.
+    WriteLog("main: contacts book asks to call %s", number.c_str());
 }
 
 // ---------------------------------------------------------------------------------
@@ -883,7 +925,11 @@ void TMainForm::OnImageMaxClick()
 void TMainForm::OnImageExitClick()
 {
     c_pUpdateTimer->stop();
-    // The contacts window (its own step) is closed here before the program ends.
+    if (m_pContactForm) {
+        m_pContactForm->close();
+        delete m_pContactForm;
+        m_pContactForm = nullptr;
+    }
     if (m_exitAction)
         m_exitAction();
 }
@@ -1117,12 +1163,9 @@ void TMainForm::ClearGroupCells()
 void TMainForm::ClearUserCells()
 {
     c_pLabelUserGroup->clear();
-    for (TUserCellCtrl *t : m_userCells) {
-        t->setParent(nullptr);
-        delete t;
-    }
-    m_userCells.clear();
-    m_userIndex.Clear();
+    if (m_pUserTiles)
+        m_pUserTiles->Release();
+    m_userRows.Clear();
     c_pFlowPanelUser->resize(c_pPanelUserHost->width(), 0);
     PlaceFlowPanel(c_pFlowPanelUser, c_pPanelUserHost, 0, 0, false);
     if (m_pUserScrollBar)
@@ -1168,40 +1211,65 @@ void TMainForm::LoadUserCells(int groupType, int groupId, const std::string &tit
     if (m_pListCache) {
         std::vector<UserTileSpec> tiles;
         ReadUserTiles(*m_pListCache, groupType, groupId, tiles);
-        c_pFlowPanelUser->setUpdatesEnabled(false);
-        for (const UserTileSpec &entry : tiles)
-            AddUserCell(entry);
-        c_pFlowPanelUser->setUpdatesEnabled(true);
+        m_userRows.Assign(std::move(tiles));
     }
-    ArrangeUserCells();
+    // The tile panel is as high as all rows; only the rows in sight get a tile.
+    c_pFlowPanelUser->resize(c_pPanelUserHost->width(), TilePanelHeight(m_userRows.Count()));
     UpdateUserScrollBar();
+    ShowVisibleUsers(false);
 }
 
-void TMainForm::AddUserCell(const UserTileSpec &entry)
+void TMainForm::ShowVisibleUsers(bool readStates)
 {
-    auto *t = new TUserCellCtrl(c_pFlowPanelUser, entry.userType, entry.name, entry.number, entry.regState,
-                                entry.callState, entry.vpState);
-    t->SetSelectHandler([this](TUserCellCtrl *tile, bool byUser) { OnUserCellSelected(tile, byUser); });
-    t->SetUsableCheckHandler([this](TUserCellCtrl *tile) { CheckUserCellUsable(tile); });
-    t->setFixedSize(kTileWidth, kTileHeight);
-    if (entry.userType == kUserTypeDispatch && m_pListCache) {
-        ST_ZOX_UAP_VOIPUSER uap;
-        if (m_pListCache->GetUapVoipUser(entry.number, uap) == 0)
-            t->SetUserTip(zox::skin::MakeUserTip(uap.RealName, entry.number, uap.OrgName, uap.PoliceNum));
+    if (m_userRows.Empty())
+        return;
+    if (!m_pUserTiles) {
+        m_pUserTiles = std::make_unique<CUserTilePool>(c_pFlowPanelUser, [this](TUserCellCtrl *t) {
+            t->SetSelectHandler([this](TUserCellCtrl *tile, bool byUser) { OnUserCellSelected(tile, byUser); });
+            t->SetUsableCheckHandler([this](TUserCellCtrl *tile) { CheckUserCellUsable(tile); });
+        });
     }
-    m_userIndex.Add(entry.number, static_cast<int>(m_userCells.size()));
-    m_userCells.push_back(t);
+    const TileRange range =
+        VisibleTiles(m_userRows.Count(), -c_pFlowPanelUser->y(), c_pPanelUserHost->height(), kTileHeight);
+    const std::vector<int> fresh = m_pUserTiles->Unbound(range);
+    if (fresh.empty())
+        return;
+    if (m_pListCache)
+        ReadRowTips(*m_pListCache, m_userRows, fresh);
+    m_pUserTiles->Show(m_userRows, range);
+    if (readStates && m_pListCache && CurrentSelection.groupId != -1)
+        RefreshRowStates(*m_pListCache, CurrentSelection.groupType, m_userRows, fresh,
+                         [this](int row) { m_pUserTiles->Redraw(m_userRows, row); });
 }
 
-void TMainForm::ArrangeUserCells()
+std::vector<TUserCellCtrl *> TMainForm::VisibleUserCells() const
 {
-    // The user tile panel sizes itself to its tiles.
-    for (std::size_t i = 0; i < m_userCells.size(); ++i) {
-        TUserCellCtrl *t = m_userCells[i];
-        t->move(static_cast<int>(i % kTilesPerRow) * kTileWidth, static_cast<int>(i / kTilesPerRow) * kTileHeight);
-        t->show();
-    }
-    c_pFlowPanelUser->resize(c_pPanelUserHost->width(), TilePanelHeight(static_cast<int>(m_userCells.size())));
+    std::vector<TUserCellCtrl *> tiles;
+    if (!m_pUserTiles)
+        return tiles;
+    const TileRange range =
+        VisibleTiles(m_userRows.Count(), -c_pFlowPanelUser->y(), c_pPanelUserHost->height(), kTileHeight);
+    for (int row = range.first; row < range.last; ++row)
+        if (TUserCellCtrl *t = m_pUserTiles->TileOf(row))
+            tiles.push_back(t);
+    return tiles;
+}
+
+std::vector<TUserCellCtrl *> TMainForm::UserCells()
+{
+    std::vector<TUserCellCtrl *> tiles;
+    if (m_userRows.Empty())
+        return tiles;
+    ShowVisibleUsers(false);
+    std::vector<int> all(static_cast<std::size_t>(m_userRows.Count()));
+    for (int i = 0; i < m_userRows.Count(); ++i)
+        all[static_cast<std::size_t>(i)] = i;
+    if (m_pListCache)
+        ReadRowTips(*m_pListCache, m_userRows, all);
+    tiles.reserve(all.size());
+    for (int row : all)
+        tiles.push_back(m_pUserTiles->Bind(m_userRows, row));
+    return tiles;
 }
 
 void TMainForm::OnPanelGroupHostResize()
@@ -1215,6 +1283,7 @@ void TMainForm::OnPanelUserHostResize()
 {
     c_pFlowPanelUser->resize(c_pPanelUserHost->width(), c_pFlowPanelUser->height());
     UpdateUserScrollBar();
+    ShowVisibleUsers(true);
 }
 
 void TMainForm::UpdateGroupScrollBar()
@@ -1243,9 +1312,8 @@ void TMainForm::UpdateGroupScrollBar()
 void TMainForm::UpdateUserScrollBar()
 {
     const ListScrollUpdate u =
-        ListScrollUpdateFor(static_cast<int>(m_userCells.size()), c_pPanelUserHost->height(),
-                            c_pFlowPanelUser->height(), c_pFlowPanelUser->y(),
-                            m_userCells.empty() ? kTileHeight : m_userCells.front()->height());
+        ListScrollUpdateFor(m_userRows.Count(), c_pPanelUserHost->height(), c_pFlowPanelUser->height(),
+                            c_pFlowPanelUser->y(), kTileHeight);
     if (!u.act)
         return;
     if (u.showBar && !m_pUserScrollBar) {
@@ -1269,8 +1337,10 @@ void TMainForm::ScrollGroupList()
 
 void TMainForm::ScrollUserList()
 {
-    if (m_pUserScrollBar)
-        PlaceFlowPanel(c_pFlowPanelUser, c_pPanelUserHost, kUserListLeft, -m_pUserScrollBar->GetPosition(), true);
+    if (!m_pUserScrollBar)
+        return;
+    PlaceFlowPanel(c_pFlowPanelUser, c_pPanelUserHost, kUserListLeft, -m_pUserScrollBar->GetPosition(), true);
+    ShowVisibleUsers(true);
 }
 
 void TMainForm::OnFormMouseWheel(int delta, QPoint globalPos)
@@ -1308,8 +1378,10 @@ void TMainForm::OnGroupCellSelected(TGroupCellCtrl *tile, bool byUser)
     const int type = tile->GetGroupType();
     const int id = tile->GetGroupId();
     if (type == CurrentSelection.groupType && id == CurrentSelection.groupId) {
-        for (TUserCellCtrl *u : m_userCells)
-            u->SetSelected(false);
+        m_userRows.Select(-1);
+        if (m_pUserTiles)
+            for (int row : m_pUserTiles->BoundRows())
+                m_pUserTiles->TileOf(row)->SetSelected(false);
     } else {
         CurrentSelection.groupId = id;
         CurrentSelection.groupType = type;
@@ -1326,12 +1398,21 @@ void TMainForm::OnGroupCellSelected(TGroupCellCtrl *tile, bool byUser)
 
 void TMainForm::OnUserCellSelected(TUserCellCtrl *tile, bool byUser)
 {
-    for (TUserCellCtrl *u : m_userCells)
-        if (u != tile)
-            u->SetSelected(false);
+    const int row = m_pUserTiles ? m_pUserTiles->RowOf(tile) : -1;
+    if (row >= 0)
+        SelectUserRow(row, byUser);
+}
+
+void TMainForm::SelectUserRow(int row, bool byUser)
+{
+    // The selection belongs to the row: a tile that shows it later shows it selected.
+    m_userRows.Select(row);
+    for (int r : m_pUserTiles->BoundRows())
+        m_pUserTiles->TileOf(r)->SetSelected(r == row);
     for (TGroupCellCtrl *g : m_groupCells)
         g->SetSelected(false);
-    SetCurrentSelection(kSelectUser, 0, tile->GetUserNumber(), tile->GetUserType());
+    const UserTileSpec &spec = m_userRows.Row(row).spec;
+    SetCurrentSelection(kSelectUser, 0, spec.number, spec.userType);
     EnableUpdateTimer(true);
     UpdateOperateButtons();
     // The map page and the video wall follow the user (their own steps).
@@ -1370,16 +1451,18 @@ bool TMainForm::SelectGroupCell(int groupType, int groupId)
 
 bool TMainForm::SelectUserCell(int userType, const std::string &number, bool bySender)
 {
-    for (std::size_t i = 0; i < m_userCells.size(); ++i) {
-        TUserCellCtrl *t = m_userCells[i];
-        if (t->GetUserType() != userType || t->GetUserNumber() != number)
-            continue;
+    const int row = m_userRows.Find(userType, number);
+    if (row < 0)
+        return false;
+    // Into view first, so that the row has its tile; then the tile is clicked.
+    if (m_pUserScrollBar)
+        m_pUserScrollBar->ResetViewport(TileRow(row));
+    ShowVisibleUsers(true);
+    if (TUserCellCtrl *t = m_pUserTiles ? m_pUserTiles->TileOf(row) : nullptr)
         t->OnClickHandler(bySender ? t : nullptr);
-        if (m_pUserScrollBar)
-            m_pUserScrollBar->ResetViewport(TileRow(static_cast<int>(i)));
-        return true;
-    }
-    return false;
+    else if (m_userRows.Selected() != row && m_pUserTiles)
+        SelectUserRow(row, bySender); // a list out of sight (no room for a tile)
+    return true;
 }
 
 bool TMainForm::IsAnyLineInCall() const { return m_lineTable->IsAnyLineInCall(); }
@@ -1398,11 +1481,13 @@ void TMainForm::EnableUpdateTimer(bool on)
 
 void TMainForm::OnUpdateTimerOut()
 {
-    if (CurrentSelection.groupId != -1 && m_pListCache && !m_userCells.empty()) {
-        RefreshShownStates(*m_pListCache, CurrentSelection.groupType, CurrentSelection.groupId, m_userIndex,
-                           [this](int pos, uint8_t reg, uint32_t call, uint32_t vp) {
-                               m_userCells[static_cast<std::size_t>(pos)]->UpdateUserState(reg, call, vp);
-                           });
+    // Only the rows that have a tile are read again.
+    if (CurrentSelection.groupId != -1 && m_pListCache && m_pUserTiles && !m_userRows.Empty()) {
+        RefreshRowStates(*m_pListCache, CurrentSelection.groupType, m_userRows, m_pUserTiles->BoundRows(),
+                         [this](int row) {
+                             const UserTileSpec &s = m_userRows.Row(row).spec;
+                             m_pUserTiles->TileOf(row)->UpdateUserState(s.regState, s.callState, s.vpState);
+                         });
     }
     if (CurrentSelection.kind == kSelectUser)
         RefreshCurrentTarget();

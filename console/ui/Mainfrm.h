@@ -6,7 +6,7 @@
 // ends. User-interface thread only.
 #include "console/MainWindowLayout.h"
 #include "console/SplitScreenCtrlMap.h"
-#include "console/UserListReader.h"
+#include "console/UserListModel.h"
 #include "dispatch/DispatchLineTable.h"
 
 #include <QByteArray>
@@ -27,8 +27,10 @@ class TMultiImageCtrl;
 class TScrollBarCtrl;
 class TUserCellCtrl;
 class TGroupCellCtrl;
+class TContactForm;
 class IMainListCache;
 class SkinImageMap;
+class CUserTilePool;
 class CMainDispatchHost;
 
 // One quick action of the operate bar: kind 1 a group action, 2 a user action.
@@ -151,7 +153,14 @@ public:
     void UpdateGroupScrollBar();
     void UpdateUserScrollBar();
     const std::vector<TGroupCellCtrl *> &GroupCells() const { return m_groupCells; }
-    const std::vector<TUserCellCtrl *> &UserCells() const { return m_userCells; }
+    // The user list: its rows (the shown group's users) and the tiles that show them.
+    // Only the rows in sight have a tile; VisibleUserCells gives those, in row order.
+    const CUserListModel &UserRows() const { return m_userRows; }
+    int UserRowCount() const { return m_userRows.Count(); }
+    std::vector<TUserCellCtrl *> VisibleUserCells() const;
+    // A tile for every row, in row order, binding tiles to the rows that have none
+    // (one tile a row: for inspecting a short list, never used by the list itself).
+    std::vector<TUserCellCtrl *> UserCells();
     TScrollBarCtrl *GroupScrollBar() const { return m_pGroupScrollBar; }
     TScrollBarCtrl *UserScrollBar() const { return m_pUserScrollBar; }
 
@@ -256,6 +265,11 @@ public:
     void OnImageSwapWindowClick();
     void OnImageVideoTitleVisibleClick();
     void OnImageSettingClick();
+    // The contacts book: created on first use (one for the program), then shown.
+    void ShowContactForm();
+    TContactForm *ContactForm() const { return m_pContactForm; }
+    // A number the contacts book asks to call; the call operations dial it.
+    void OnContactCallNumber(QWidget *owner, const std::string &number);
     void OnChatTimerOut();
     void OnScrollTimerOut();
     // The mouse wheel anywhere in the window: at most one line per 200 ms.
@@ -296,8 +310,10 @@ private:
     void LoadGroupCells();
     void AddGroupCell(int groupType, int groupId, const std::string &name, const std::string &number);
     void LoadUserCells(int groupType, int groupId, const std::string &title);
-    void AddUserCell(const UserTileSpec &entry);
-    void ArrangeUserCells();
+    // Gives the rows in sight their tiles; readStates: read the state of the rows
+    // that just got a tile (they were not refreshed while out of sight).
+    void ShowVisibleUsers(bool readStates);
+    void SelectUserRow(int row, bool byUser);
     void ScrollGroupList();
     void ScrollUserList();
     void PlaceFlowPanel(QWidget *panel, QWidget *host, int left, int top, bool custom);
@@ -329,8 +345,8 @@ private:
     QShortcut *m_pExitFullScreenKey = nullptr;
 
     std::vector<TGroupCellCtrl *> m_groupCells;
-    std::vector<TUserCellCtrl *> m_userCells;
-    CUserCellIndex m_userIndex;
+    CUserListModel m_userRows;
+    std::unique_ptr<CUserTilePool> m_pUserTiles;
     TScrollBarCtrl *m_pGroupScrollBar = nullptr;
     TScrollBarCtrl *m_pUserScrollBar = nullptr;
 
@@ -340,6 +356,7 @@ private:
     TTaskButtonPair m_taskButtons[kTaskButtonCount];
     std::string m_chatImageName;
     QWidget *m_pMapForm = nullptr;   // the map window (its own step); null until then
+    TContactForm *m_pContactForm = nullptr; // the contacts book, created on first use
     std::unique_ptr<CMainDispatchHost> m_dispatchHost;
     std::unique_ptr<CDispatchLineTable> m_lineTable;
 };

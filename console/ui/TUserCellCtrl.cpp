@@ -27,7 +27,7 @@ void ApplyIcon(QLabel *icon, const CellIcon &c, std::string &shown)
 TUserCellCtrl::TUserCellCtrl(QWidget *owner, int userType, const std::string &name, const std::string &number,
                              std::uint8_t regState, std::uint32_t callState, std::uint32_t vpState)
     : CellPanel(owner), picture_(new QLabel(this)), nameLabel_(new QLabel(this)), presenceIcon_(new QLabel(this)),
-      callIcon_(new QLabel(this)), videoIcon_(new QLabel(this)), name_(name), number_(number), userType_(userType)
+      callIcon_(new QLabel(this)), videoIcon_(new QLabel(this)), userType_(userType)
 {
     resize(kCellWidth, kCellHeight);
     picture_->setAlignment(Qt::AlignCenter);
@@ -40,12 +40,6 @@ TUserCellCtrl::TUserCellCtrl(QWidget *owner, int userType, const std::string &na
     nameLabel_->setPalette(pal);
     if (zox::edition::kChinese)
         nameLabel_->setFont(QFont(QString::fromUtf8("微软雅黑"), 9));
-    nameLabel_->setText(QString::fromStdString(UserCellCaption(name_, number_)));
-    const std::string hint = UserCellHint(name_, number_);
-    // The Chinese-language build shows no tip on its user cells.
-    nameHintShown_ = !hint.empty() && !zox::edition::kChinese;
-    nameLabel_->setToolTip(QString::fromStdString(hint));
-
     for (QLabel *icon : {presenceIcon_, callIcon_, videoIcon_}) {
         icon->setFixedSize(kCellIconWidth, kCellIconHeight);
         icon->setAlignment(Qt::AlignCenter);
@@ -55,6 +49,29 @@ TUserCellCtrl::TUserCellCtrl(QWidget *owner, int userType, const std::string &na
     for (QLabel *l : {picture_, nameLabel_, presenceIcon_, callIcon_, videoIcon_})
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
 
+    BindUser(userType, name, number, regState, callState, vpState);
+}
+
+void TUserCellCtrl::BindUser(int userType, const std::string &name, const std::string &number,
+                             std::uint8_t regState, std::uint32_t callState, std::uint32_t vpState)
+{
+    name_ = name;
+    number_ = number;
+    userType_ = userType;
+    nameLabel_->setText(QString::fromStdString(UserCellCaption(name_, number_)));
+    const std::string hint = UserCellHint(name_, number_);
+    // The Chinese-language build shows no tip on its user cells.
+    nameHintShown_ = !hint.empty() && !zox::edition::kChinese;
+    nameLabel_->setToolTip(QString::fromStdString(hint));
+    if (constructed_) {
+        // A reused tile draws its new user's state whatever it showed before.
+        lastRegState_ = regState;
+        lastCallState_ = callState;
+        lastVpState_ = vpState;
+        DrawState();
+        return;
+    }
+    constructed_ = true;
     UpdateUserState(regState, callState, vpState);
 }
 
@@ -65,7 +82,12 @@ void TUserCellCtrl::UpdateUserState(std::uint8_t regState, std::uint32_t callSta
     lastRegState_ = regState;
     lastCallState_ = callState;
     lastVpState_ = vpState;
-    const UserCellIcons icons = UserCellIconsOf(regState, callState, vpState);
+    DrawState();
+}
+
+void TUserCellCtrl::DrawState()
+{
+    const UserCellIcons icons = UserCellIconsOf(lastRegState_, lastCallState_, lastVpState_);
     SetRegisterState(icons.presence);
     SetAudioTalkState(icons.call);
     SetVideoPushState(icons.video);

@@ -23,6 +23,11 @@ public:
     TUserCellCtrl(QWidget *owner, int userType, const std::string &name, const std::string &number,
                   std::uint8_t regState, std::uint32_t callState, std::uint32_t vpState);
 
+    // Makes the tile show another user (a list reuses its tiles as it scrolls): type,
+    // texts and hints as a new tile would have them, then the state triple drawn.
+    void BindUser(int userType, const std::string &name, const std::string &number, std::uint8_t regState,
+                  std::uint32_t callState, std::uint32_t vpState);
+
     // Redraws the icons for a new state triple; nothing when it equals the last one.
     void UpdateUserState(std::uint8_t regState, std::uint32_t callState, std::uint32_t vpState);
 
@@ -65,6 +70,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void DrawState();
+
     QLabel *picture_;
     QLabel *nameLabel_;
     QLabel *presenceIcon_;
@@ -77,6 +84,7 @@ private:
     std::uint32_t lastCallState_ = 0;
     std::uint32_t lastVpState_ = 0;
     bool nameHintShown_ = false;
+    bool constructed_ = false;
     std::string presencePicture_, callPicture_, videoPicture_;
     SelectHandler onSelect_;
     UsableCheckHandler onUsableCheck_;

@@ -140,6 +140,15 @@ std::vector<Operation> AllOperations()
              return dm.GetUapVoipUser("1", v);
          }},
         {"SyncDisplayNamesFromUap", [](TZoxDataModule &dm) { return dm.SyncDisplayNamesFromUap(); }},
+        {"GetShownUsers", users([](TZoxDataModule &dm, auto &o) { return dm.GetShownUsers(o); })},
+        {"GetShownMembers", users([](TZoxDataModule &dm, auto &o) { return dm.GetShownMembers(1, o); })},
+        {"GetUserStates", users([](TZoxDataModule &dm, auto &o) { return dm.GetUserStates({"1", "2"}, o); })},
+        {"GetUapVoipUsers",
+         [](TZoxDataModule &dm) {
+             std::vector<ST_ZOX_UAP_VOIPUSER> out(1);
+             int rc = dm.GetUapVoipUsers({"1"}, out);
+             return out.empty() ? rc : 100;
+         }},
     };
 }
 

@@ -1,6 +1,8 @@
 // Lines, users, groups and members of the server-data cache against a real MariaDB.
 #include "tests/cache/CacheTestFixture.h"
 
+#include <algorithm>
+
 using Strings = std::vector<std::string>;
 
 TEST_F(CacheTest, LinesAreListedByNameWithOnlyTheStoredFields)
@@ -203,7 +205,7 @@ TEST_F(CacheTest, UserStateUpdateAndCallReference)
     for (const char *n : {"201", "202"}) {
         ST_ZOX_SYSTEM_USER u = User(n, "ignored", 1, 0x00010003u);
         u.vpState = 0x10000001u;
-        u.dcFlag = 1;
+        u.dcFlag = 5; // every state field a value of its own
         u.callRef = "1A2B3C4D";
         u.priority = 4; // not written by the state update
         ASSERT_EQ(0, dm->UpdateUserState(u));
@@ -211,9 +213,10 @@ TEST_F(CacheTest, UserStateUpdateAndCallReference)
     std::vector<ST_ZOX_SYSTEM_USER> inCall;
     ASSERT_EQ(0, dm->GetUsersByCallRef("1A2B3C4D", inCall));
     ASSERT_EQ(Strings({"201", "202"}), Numbers(inCall));
+    EXPECT_EQ(1, inCall[1].regState);
     EXPECT_EQ(0x00010003u, inCall[1].callState);
     EXPECT_EQ(0x10000001u, inCall[1].vpState);
-    EXPECT_EQ(1, inCall[1].dcFlag);
+    EXPECT_EQ(5, inCall[1].dcFlag);
     EXPECT_EQ(2, inCall[1].priority);
     EXPECT_EQ("", inCall[1].displayName);
     EXPECT_EQ(0, inCall[1].userType) << "this reader leaves the user type 0";
@@ -330,4 +333,91 @@ TEST_F(CacheTest, ClearAllEmptiesTheServerListsAndResetsCameraStates)
     for (const char *table : {"zox_system_line", "zox_system_user", "zox_system_group", "zox_system_group_member"})
         EXPECT_EQ(0, db->count(std::string("SELECT COUNT(*) FROM ") + table)) << table;
     EXPECT_EQ(1, db->count("SELECT COUNT(*) FROM zox_rtsp_camera WHERE status=0"));
+}
+
+// The reads of a list's shown rows: only the asked numbers, in one statement each.
+TEST_F(CacheTest, StatesAndPlatformRowsOfTheAskedNumbersOnly)
+{
+    ASSERT_EQ(0, dm->InsertSystemUsers({User("301", "A", 1), User("302", "B", 0), User("it's", "Q", 3),
+                                        User("304", "D", 1)}));
+    ST_ZOX_SYSTEM_USER busy = User("302", "", 1, 0x00030000u);
+    busy.vpState = 0x10000003u;
+    ASSERT_EQ(0, dm->UpdateUserState(busy));
+
+    std::vector<ST_ZOX_SYSTEM_USER> states(3);
+    ASSERT_EQ(0, dm->GetUserStates({"302", "it's", "999", "301"}, states));
+    std::sort(states.begin(), states.end(),
+              [](const ST_ZOX_SYSTEM_USER &a, const ST_ZOX_SYSTEM_USER &b) { return a.userNumber < b.userNumber; });
+    ASSERT_EQ(Strings({"301", "302", "it's"}), Numbers(states)); // 304 not asked, 999 has no row
+    EXPECT_EQ(1, states[1].regState);
+    EXPECT_EQ(0x00030000u, states[1].callState);
+    EXPECT_EQ(0x10000003u, states[1].vpState);
+    EXPECT_EQ(3, states[2].regState);
+    EXPECT_EQ("", states[0].displayName) << "only the state columns are read";
+
+    ASSERT_EQ(0, dm->GetUserStates({}, states));
+    EXPECT_TRUE(states.empty());
+    states.resize(1);
+    EXPECT_EQ(-1, dm->GetUserStates(std::vector<std::string>(60001, "301"), states));
+    EXPECT_TRUE(states.empty());
+
+    ST_ZOX_UAP_VOIPUSER v;
+    v.VoipNum = "301";
+    v.RealName = "Li Wei";
+    v.OrgName = "Traffic";
+    v.PoliceNum = "P-1";
+    ASSERT_EQ(0, dm->InsertUapVoipUser(v));
+    v.VoipNum = "304";
+    ASSERT_EQ(0, dm->InsertUapVoipUser(v));
+    std::vector<ST_ZOX_UAP_VOIPUSER> uap;
+    ASSERT_EQ(0, dm->GetUapVoipUsers({"301", "302"}, uap));
+    ASSERT_EQ(1u, uap.size());
+    EXPECT_EQ("301", uap[0].VoipNum);
+    EXPECT_EQ("Li Wei", uap[0].RealName);
+    EXPECT_EQ("Traffic", uap[0].OrgName);
+    EXPECT_EQ("P-1", uap[0].PoliceNum);
+    ASSERT_EQ(0, dm->GetUapVoipUsers({}, uap));
+    EXPECT_TRUE(uap.empty());
+}
+
+// The block readers of a shown list give the rows of the full readers, in their order,
+// whatever the number of rows against the block size.
+TEST_F(CacheTest, ShownUsersAndMembersMatchTheFullReaders)
+{
+    int made = 0;
+    for (int count : {0, 1, 1024, 2049}) {
+        ASSERT_EQ(0, dm->DeleteSystemUsers());
+        ASSERT_EQ(0, dm->DeleteGroupMembers());
+        std::vector<ST_ZOX_SYSTEM_USER> users;
+        std::vector<ST_ZOX_GROUP_MEMBER> members;
+        for (int i = 0; i < count + 1; ++i) { // one more, hidden
+            const std::string n = std::to_string(500000 + made++);
+            users.push_back(User(n, i % 7 ? "User " + n : "", uint8_t(i % 4), uint32_t(i) * 0x101u,
+                                 i == count ? 4 : 2));
+            users.back().vpState = i % 2 ? 0x10000002u : 0;
+            members.push_back({i % 2 ? 7 : 8, n});
+        }
+        ASSERT_EQ(0, dm->InsertSystemUsers(users));
+        ASSERT_EQ(0, dm->InsertGroupMembers(members));
+        db->exec("UPDATE zox_system_user SET userType=2 WHERE regState=3");
+        auto same = [&](const std::vector<ST_ZOX_SYSTEM_USER> &full, const std::vector<ST_ZOX_SYSTEM_USER> &shown) {
+            ASSERT_EQ(full.size(), shown.size()) << count;
+            for (std::size_t i = 0; i < full.size(); ++i) {
+                EXPECT_EQ(full[i].userNumber, shown[i].userNumber) << count << " row " << i;
+                EXPECT_EQ(full[i].displayName, shown[i].displayName) << count << " row " << i;
+                EXPECT_EQ(full[i].regState, shown[i].regState) << count << " row " << i;
+                EXPECT_EQ(full[i].callState, shown[i].callState) << count << " row " << i;
+                EXPECT_EQ(full[i].vpState, shown[i].vpState) << count << " row " << i;
+                EXPECT_EQ(full[i].userType, shown[i].userType) << count << " row " << i;
+            }
+        };
+        std::vector<ST_ZOX_SYSTEM_USER> full, shown(1);
+        ASSERT_EQ(0, dm->GetSystemUsers(full));
+        ASSERT_EQ(0, dm->GetShownUsers(shown));
+        EXPECT_EQ(static_cast<std::size_t>(count), shown.size()); // the hidden one is not listed
+        same(full, shown);
+        ASSERT_EQ(0, dm->GetGroupMembers(7, full));
+        ASSERT_EQ(0, dm->GetShownMembers(7, shown));
+        same(full, shown);
+    }
 }

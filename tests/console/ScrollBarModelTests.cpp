@@ -145,16 +145,27 @@ TEST(ScrollBarModel, DragAndTrackClicks)
     m.SetParams(600, 190, 60, 0); // thumb 52, room 88, lowest top 86
     m.BeginDrag(10);
     EXPECT_EQ(m.DragAnchorY(), 10);
-    EXPECT_TRUE(m.DragTo(54)); // t = 44
-    EXPECT_EQ(m.ThumbTop(), 44);
-    EXPECT_EQ(m.GetPosition(), 210); // 44 * 420 / 88
-    EXPECT_FALSE(m.DragTo(10));      // t = 44 again: same position, no notice
-    EXPECT_TRUE(m.DragTo(500));      // below the track
-    EXPECT_EQ(m.ThumbTop(), 86);
-    EXPECT_EQ(m.GetPosition(), 420);
-    EXPECT_TRUE(m.DragTo(-500)); // above the track
-    EXPECT_EQ(m.ThumbTop(), 0);
-    EXPECT_EQ(m.GetPosition(), 0);
+    // Each move: the thumb top becomes y + top - 10, clamped to [0, 86].
+    struct Move {
+        int y;
+        bool notified;
+        int thumbTop, pos;
+    } moves[] = {
+        {54, true, 44, 210},    // 44 * 420 / 88
+        {10, false, 44, 210},   // same place: same position, no notice
+        {52, true, 86, 420},    // exactly the lowest top: the maximum
+        {9, true, 85, 405},     // one above it: 85 * 420 / 88
+        {500, true, 86, 420},   // below the track
+        {-500, true, 0, 0},     // above the track
+        {11, true, 1, 4},       // one below the top
+        {9, true, 0, 0},        // exactly the top
+    };
+    for (const Move &mv : moves) {
+        SCOPED_TRACE(mv.y);
+        EXPECT_EQ(m.DragTo(mv.y), mv.notified);
+        EXPECT_EQ(m.ThumbTop(), mv.thumbTop);
+        EXPECT_EQ(m.GetPosition(), mv.pos);
+    }
 
     m.SetParams(600, 190, 60, 210);
     EXPECT_EQ(m.ThumbTop(), 44);

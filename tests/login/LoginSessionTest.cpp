@@ -6,7 +6,9 @@
 
 #include "tests/support/CaseName.h"
 
+#include <array>
 #include <deque>
+#include <iterator>
 #include <set>
 
 using namespace zoxtest;
@@ -37,7 +39,12 @@ protected:
         b.name = "Bob";
         b.groups = {2};
         b.terminalKind = 2;
+        b.regState = 5;
         b.callState = 3;
+        b.vpState = 6;
+        b.dcFlag = 4;
+        b.dispatcher = 1;
+        b.priority = 7;
         b.callRef = {0x00, 0x00, 0x01, 0x2A};
         FakeUser own;
         own.number = "5000";
@@ -125,7 +132,7 @@ TEST_F(LoginSessionTest, FullLoginFillsCacheAndRuns)
 
     // Identity from the register response.
     EXPECT_EQ(g_nOwnUserId.load(), 0x77u);
-    EXPECT_EQ(g_strOwnNumber, "5000");
+    EXPECT_EQ(g_strOwnNumber.Get(), "5000");
     EXPECT_EQ(session->GetPriority(), 5);
     EXPECT_EQ(server.authResponses, 1);
     EXPECT_EQ(server.authFailures, 0);
@@ -155,6 +162,15 @@ TEST_F(LoginSessionTest, FullLoginFillsCacheAndRuns)
     EXPECT_EQ(cache.users["5000"].isMobile, 0);
     EXPECT_EQ(cache.users["1002"].callRef, "0000012A");
     EXPECT_EQ(cache.users["1001"].callRef, "");
+    // Every field of an entry lands in its own column.
+    const ST_ZOX_SYSTEM_USER &bob = cache.users["1002"];
+    EXPECT_EQ(bob.displayName, "Bob");
+    EXPECT_EQ(bob.regState, 5);
+    EXPECT_EQ(bob.callState, 3u);
+    EXPECT_EQ(bob.vpState, 6u);
+    EXPECT_EQ(bob.dcFlag, 4);
+    EXPECT_EQ(bob.dispatcher, 1);
+    EXPECT_EQ(bob.priority, 7);
     std::set<std::pair<int, std::string>> members;
     for (auto &m : cache.members)
         members.insert({m.groupId, m.userNumber});
@@ -256,7 +272,7 @@ struct TimeLimitCase {
     const char *name;
     uint8_t state;
     bool logout;
-    const char *text;
+    const char *text; // null: the step has no time limit
 };
 
 void PrintTo(const TimeLimitCase &c, std::ostream *os) { *os << c.name; }
@@ -268,15 +284,21 @@ TEST_P(LoginTimeLimitTest, StepTimesOut)
     const TimeLimitCase c = GetParam();
     settings.uapEnabled = true;
     settings.cmsEnabled = true;
-    // The user link has its users when the vehicle step is the one to time out.
-    FakeLink uap(host.journal, "uap");
-    uap.fetched = c.state == kLoginCmsSync;
+    // A link has its data when a later step is the one to time out.
+    FakeLink uap(host.journal, "uap"), cms(host.journal, "cms");
+    uap.fetched = c.state > kLoginUapSync;
+    cms.fetched = c.state > kLoginCmsSync;
     host.uap = &uap;
+    host.cms = &cms;
     Make();
     session->OnBtnOkClick();
     // Let the server answer until the console reaches the state, then go silent.
     Pump([&](const Bytes &) { return session->GetLoginState() == c.state; });
     ASSERT_EQ(session->GetLoginState(), c.state);
+    if (!c.text) {
+        EXPECT_FALSE(host.On(T::Login));
+        return;
+    }
     ASSERT_TRUE(host.On(T::Login));
     EXPECT_EQ(host.Period(T::Login), 30000);
     session->OnLoginTimerOut();
@@ -290,13 +312,15 @@ TEST_P(LoginTimeLimitTest, StepTimesOut)
 
 INSTANTIATE_TEST_SUITE_P(
     States, LoginTimeLimitTest,
-    ::testing::Values(TimeLimitCase{"Auth", 2, false, "User authentication timed out. Please try again later."},
+    ::testing::Values(TimeLimitCase{"Register", 1, false, nullptr},
+                      TimeLimitCase{"Auth", 2, false, "User authentication timed out. Please try again later."},
                       TimeLimitCase{"Lines", 5, true, "Load line data timeout, please try again later."},
                       TimeLimitCase{"Groups", 6, true, "Load group data timeout, please try again later."},
                       TimeLimitCase{"Users", 7, true, "Load user data timeout, please try again later."},
                       TimeLimitCase{"UapSync", 9, true,
                                     "Sync auth platform user info timeout. Please try again later."},
-                      TimeLimitCase{"CmsSync", 10, true, "Sync platform device info timeout. Please try again later."}),
+                      TimeLimitCase{"CmsSync", 10, true, "Sync platform device info timeout. Please try again later."},
+                      TimeLimitCase{"Running", 13, false, nullptr}),
     CaseName());
 
 TEST_F(LoginSessionTest, LateDuplicateListResponseIsNotStoredTwice)
@@ -438,9 +462,17 @@ TEST_F(LoginSessionTest, HeartbeatAnsweredEveryTick)
 {
     LoginToRunning();
     for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
         session->OnHeartbeatTimerOut();
+        EXPECT_TRUE(host.On(T::Heartbeat));
+        EXPECT_EQ(host.Period(T::Heartbeat), 12000);
+        EXPECT_TRUE(host.On(T::Retry));
+        EXPECT_EQ(host.Period(T::Retry), 5000);
         Pump();
         session->OnRetryTimerOut(); // answered: nothing to re-send
+        EXPECT_FALSE(host.On(T::Retry));
+        EXPECT_TRUE(host.On(T::Heartbeat));
+        EXPECT_EQ(host.Period(T::Heartbeat), 12000);
     }
     EXPECT_EQ(server.heartbeats, 3);
     EXPECT_FALSE(host.On(T::Retry));
@@ -470,9 +502,16 @@ TEST_F(LoginSessionTest, LostHeartbeatWithoutRestartOptionResends)
     LoginToRunning();
     server.answerHeartbeats = false;
     session->OnHeartbeatTimerOut();
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         session->OnRetryTimerOut();
+        EXPECT_TRUE(host.On(T::Retry));
+        EXPECT_EQ(host.Period(T::Retry), 5000);
+        EXPECT_EQ(host.Period(T::Heartbeat), 12000);
+    }
     session->OnHeartbeatTimerOut();
+    EXPECT_TRUE(host.On(T::Heartbeat));
+    EXPECT_EQ(host.Period(T::Heartbeat), 12000);
+    EXPECT_EQ(host.Period(T::Retry), 5000);
     Pump();
     EXPECT_EQ(server.heartbeats, 5);
     EXPECT_EQ(Logouts(), 0);
@@ -510,28 +549,59 @@ TEST_F(LoginSessionTest, ServerResetBeforeRegistrationIgnored)
     EXPECT_FALSE(host.closed);
 }
 
-TEST_F(LoginSessionTest, CancelByState)
+TEST_F(LoginSessionTest, CancelWhenIdleEndsTheProgram)
 {
     Make();
     session->OnBtnCancelClick();
-    EXPECT_TRUE(host.closed); // idle: the program ends
-    host.closed = false;
+    EXPECT_TRUE(host.closed);
+    EXPECT_TRUE(host.sent.empty());
+}
 
+struct CancelCase {
+    const char *name;
+    uint8_t state;
+    bool logout;
+};
+
+void PrintTo(const CancelCase &c, std::ostream *os) { *os << c.name; }
+
+class LoginCancelTest : public LoginSessionTest, public ::testing::WithParamInterface<CancelCase> {};
+
+// Cancel in every state of a login: a logout only once registered, then the login
+// window again, ready for the next login.
+TEST_P(LoginCancelTest, CancelEndsTheLogin)
+{
+    const CancelCase c = GetParam();
+    settings.uapEnabled = true;
+    settings.cmsEnabled = true;
+    FakeLink uap(host.journal, "uap"), cms(host.journal, "cms");
+    uap.fetched = c.state > kLoginUapSync;
+    cms.fetched = c.state > kLoginCmsSync;
+    host.uap = &uap;
+    host.cms = &cms;
+    Make();
     session->OnBtnOkClick();
-    Swallow();
-    session->OnBtnCancelClick(); // state 1: no logout
-    EXPECT_EQ(Logouts(), 0);
+    Pump([&](const Bytes &) { return session->GetLoginState() == c.state; });
+    ASSERT_EQ(session->GetLoginState(), c.state);
+    session->OnBtnCancelClick();
+    EXPECT_EQ(Logouts(), c.logout ? 1 : 0);
     EXPECT_EQ(session->GetLoginState(), kLoginIdle);
     EXPECT_FALSE(host.closed);
-
-    session->OnBtnOkClick();
-    Pump([&](const Bytes &b) { return Code(b) == zox::proto::kUserListResponse; });
-    ASSERT_EQ(session->GetLoginState(), kLoginUsers);
-    session->OnBtnCancelClick();
-    EXPECT_EQ(Logouts(), 1);
-    EXPECT_EQ(session->GetLoginState(), kLoginIdle);
     EXPECT_TRUE(host.loginShown);
+    EXPECT_FALSE(host.splashShown);
+    EXPECT_TRUE(host.fieldsEnabled);
+    EXPECT_TRUE(host.loginEnabled);
+    EXPECT_FALSE(host.On(T::Login));
+    EXPECT_FALSE(host.On(T::Heartbeat));
+    EXPECT_TRUE(host.boxes.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(States, LoginCancelTest,
+                         ::testing::Values(CancelCase{"Register", 1, false}, CancelCase{"Auth", 2, false},
+                                           CancelCase{"Lines", 5, true}, CancelCase{"Groups", 6, true},
+                                           CancelCase{"Users", 7, true}, CancelCase{"UapSync", 9, true},
+                                           CancelCase{"CmsSync", 10, true}),
+                         CaseName());
 
 TEST_F(LoginSessionTest, DestroyWhileRegisteredSendsOneLogout)
 {
@@ -640,6 +710,38 @@ TEST_F(LoginSessionTest, UserStateNoticeForAnotherUser)
     EXPECT_EQ(cache.updates, updates);
     EXPECT_EQ(host.sessionEvents.size(), 1u);
     EXPECT_EQ(server.noticeReplies.size(), 2u);
+
+    // Each notice differs from the stored row in one field only, and is stored.
+    struct Row {
+        const char *what;
+        uint8_t reg;
+        uint32_t call, vp;
+        uint8_t dc;
+        std::array<uint8_t, 4> ref;
+        const char *storedRef;
+    } rows[] = {
+        {"registration", 1, 3, 1, 4, {0, 0, 0x01, 0x2A}, "0000012A"},
+        {"call state", 1, 5, 1, 4, {0, 0, 0x01, 0x2A}, "0000012A"},
+        {"video-push state", 1, 5, 2, 4, {0, 0, 0x01, 0x2A}, "0000012A"},
+        {"dc flag", 1, 5, 2, 6, {0, 0, 0x01, 0x2A}, "0000012A"},
+        {"call reference", 1, 5, 2, 6, {0, 0, 0x01, 0x2B}, "0000012B"},
+        {"call ended: no reference kept", 1, 0, 2, 6, {0, 0, 0x01, 0x2B}, ""},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.what);
+        const std::size_t events = host.sessionEvents.size();
+        Feed(server.MakeUserStateNotify("1001", r.reg, r.call, r.vp, r.dc, r.ref));
+        Pump();
+        const ST_ZOX_SYSTEM_USER &u = cache.users["1001"];
+        EXPECT_EQ(u.regState, r.reg);
+        EXPECT_EQ(u.callState, r.call);
+        EXPECT_EQ(u.vpState, r.vp);
+        EXPECT_EQ(u.dcFlag, r.dc);
+        EXPECT_EQ(u.callRef, r.storedRef);
+        ASSERT_EQ(host.sessionEvents.size(), events + 1);
+        EXPECT_EQ(host.sessionEvents.back().callRef, r.storedRef);
+    }
+    EXPECT_EQ(server.noticeReplies.size(), 2u + std::size(rows));
 }
 
 TEST_F(LoginSessionTest, UserStateNoticeForOwnLine)

@@ -15,6 +15,9 @@ public:
     std::map<std::string, ST_ZOX_UAP_VOIPUSER> uap;
     bool fail = false;
     int reads = 0;
+    int stateReads = 0;   // reads of the shown users' states
+    int tipReads = 0;     // reads of platform tips
+    std::vector<std::string> lastStateNumbers;  // numbers of the last state read
 
     ST_ZOX_SYSTEM_USER *User(const std::string &number)
     {
@@ -109,6 +112,34 @@ public:
         if (it == uap.end())
             return -2;
         user = it->second;
+        return 0;
+    }
+    int GetUserStates(const std::vector<std::string> &numbers, std::vector<ST_ZOX_SYSTEM_USER> &out) override
+    {
+        out.clear();
+        ++reads;
+        ++stateReads;
+        lastStateNumbers = numbers;
+        if (fail)
+            return -1;
+        for (const std::string &n : numbers)
+            if (ST_ZOX_SYSTEM_USER *u = User(n))
+                out.push_back(*u);
+        return 0;
+    }
+    int GetUapVoipUsers(const std::vector<std::string> &numbers, std::vector<ST_ZOX_UAP_VOIPUSER> &out) override
+    {
+        out.clear();
+        ++tipReads;
+        if (fail)
+            return -1;
+        for (const std::string &n : numbers) {
+            auto it = uap.find(n);
+            if (it != uap.end()) {
+                out.push_back(it->second);
+                out.back().VoipNum = n;
+            }
+        }
         return 0;
     }
     int UpdateCameraStatus(const std::string &cid, int status) override

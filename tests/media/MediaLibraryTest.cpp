@@ -1,6 +1,7 @@
 // The media-library layer's start-up, shut-down and wrappers.
 #include "MediaTestSupport.h"
 #include "core/Log.h"
+#include "core/SystemConfig.h"
 #include "tests/support/TempDir.h"
 
 #include <fstream>
@@ -26,7 +27,19 @@ size_t countOf(const std::string &text, const std::string &what)
 }
 } // namespace
 
-TEST(MediaLibrary, NothingBeforeStartUp)
+// Each test leaves the layer stopped and no log open, even when it fails half-way:
+// the layer and the log are process-wide.
+class MediaLibrary : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        ExitMediaLibrary();
+        CloseLogFile();
+        g_pSystemConfig = nullptr;
+    }
+};
+
+TEST_F(MediaLibrary, NothingBeforeStartUp)
 {
     EXPECT_FALSE(IsMediaLibraryStarted());
     EXPECT_EQ(CreateMediaSession(kMediaAudio, ip("127.0.0.1"), 2, 2, 1), nullptr);
@@ -34,7 +47,7 @@ TEST(MediaLibrary, NothingBeforeStartUp)
     EXPECT_FALSE(IsMediaLibraryStarted());
 }
 
-TEST(MediaLibrary, MissingManagerIsToleratedByEveryWrapper)
+TEST_F(MediaLibrary, MissingManagerIsToleratedByEveryWrapper)
 {
     ReleaseMediaSession(nullptr);
     uint16_t port = 0;
@@ -55,7 +68,7 @@ TEST(MediaLibrary, MissingManagerIsToleratedByEveryWrapper)
     EXPECT_EQ(GetMediaSessionId(nullptr), 0u);
 }
 
-TEST(MediaLibrary, StartOnceStopOnceWithLogLines)
+TEST_F(MediaLibrary, StartOnceStopOnceWithLogLines)
 {
     zoxtest::TempDir dir;
     zoxtest::ScopedCwd cwd(dir.path());
@@ -77,7 +90,7 @@ TEST(MediaLibrary, StartOnceStopOnceWithLogLines)
     EXPECT_EQ(countOf(log, "tlib: tdav_deinit and tnet_cleanup."), 2u);
 }
 
-TEST(MediaLibrary, IlbcFallsBackToPcmaWithOneLogLine)
+TEST_F(MediaLibrary, IlbcFallsBackToPcmaWithOneLogLine)
 {
     zoxtest::TempDir dir;
     zoxtest::ScopedCwd cwd(dir.path());
@@ -114,7 +127,7 @@ MediaDefaults startWith(const zoxtest::TempDir &dir, const std::string &ini)
 }
 } // namespace
 
-TEST(MediaLibrary, DefaultsFromTheConfiguration)
+TEST_F(MediaLibrary, DefaultsFromTheConfiguration)
 {
     zoxtest::TempDir dir;
     zoxtest::ScopedCwd cwd(dir.path());

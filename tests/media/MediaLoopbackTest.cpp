@@ -516,3 +516,46 @@ TEST_F(MediaLoopback, AmrAudioStreamIsReceived)
     EXPECT_TRUE(waitFor([&] { return stats(rx, kMediaAudio).rtpPacketsReceived >= 10; }));
     MediaLaunchStop(sender);
 }
+
+namespace {
+struct SentPictures {
+    const char *name;
+    const char *encoder; // encoder and payloader of the sender
+    bool h265;
+};
+class MediaPictureCount : public MediaFixture, public ::testing::WithParamInterface<SentPictures> {};
+} // namespace
+
+// Every picture sent is decoded once: also when the sender repeats its parameter sets
+// before each key frame and cuts its pictures into slices.
+TEST_P(MediaPictureCount, EveryPictureSentIsDecodedOnce)
+{
+    const SentPictures &c = GetParam();
+    MgrGuard rx(CreateMediaSession(kMediaVideo, ip("127.0.0.1"), 0, 4, 1));
+    ASSERT_EQ(SetMediaCodecs(rx, kMediaVideo, c.h265 ? tmedia_codec_id_h265 : tmedia_codec_id_h264), 0);
+    ASSERT_EQ(StartMediaSession(rx), 0);
+    std::string err;
+    MediaLaunch *sender = MediaLaunchStart(
+        std::string("videotestsrc is-live=true num-buffers=50 ! video/x-raw,width=320,height=240,framerate=25/1 ! ") +
+            c.encoder + " ! udpsink host=127.0.0.1 port=" + std::to_string(localPort(rx, kMediaVideo)),
+        &err);
+    ASSERT_TRUE(sender) << err;
+    EXPECT_TRUE(MediaLaunchWaitEos(sender, 10000, &err)) << err;
+    MediaLaunchStop(sender);
+    // The last pictures leave the jitter buffer and the decoder shortly after.
+    waitFor([&] { return framesDecoded(rx) >= 50; }, 3000);
+    sleepMs(300);
+    EXPECT_EQ(framesDecoded(rx), 50);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Senders, MediaPictureCount,
+    ::testing::Values(
+        SentPictures{"h264_sets_before_each_key_frame",
+                     "x264enc tune=zerolatency speed-preset=ultrafast key-int-max=10 threads=3 ! rtph264pay pt=96 config-interval=-1",
+                     false},
+        SentPictures{"h264_sets_once", "x264enc tune=zerolatency speed-preset=ultrafast key-int-max=10 threads=3 ! rtph264pay pt=96",
+                     false},
+        SentPictures{"h265_sets_before_each_key_frame",
+                     "x265enc tune=zerolatency speed-preset=ultrafast key-int-max=10 ! rtph265pay pt=96 config-interval=-1", true}),
+    [](const auto &info) { return std::string(info.param.name); });

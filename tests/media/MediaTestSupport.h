@@ -65,6 +65,8 @@ protected:
         tmedia_defaults_set_pref_video_size(4); // 320 x 240 keeps the tests light
         tmedia_defaults_set_video_fps(25);
     }
+    // Every test finds the layer stopped, whatever the one before it did.
+    void TearDown() override { ExitMediaLibrary(); }
 };
 
 // Releases a manager at the end of a scope.

@@ -90,6 +90,10 @@ TEST(Tbcp, FixtureTable)
     Bytes padded = app(5, "PoC1", {7, 7, 7, 7}, true);
     Bytes badPadding = padded;
     badPadding.back() = 200;
+    Bytes zeroPadding = padded;
+    zeroPadding.back() = 0;
+    Bytes padOneTooMany = padded; // 16 bytes after the header, the count says 17
+    padOneTooMany.back() = 17;
     Bytes takenNoName = app(2, "PoC1", {0, 0, 0, 0});
 
     struct Case {
@@ -109,6 +113,8 @@ TEST(Tbcp, FixtureTable)
         {"wrong version", badVersion, false, {}, 0},
         {"padding", padded, true, {5}, 0},
         {"padding larger than the packet", badPadding, false, {}, 0},
+        {"padding count 0", zeroPadding, false, {}, 0},
+        {"padding one byte more than the packet holds", padOneTooMany, false, {}, 0},
         {"three bytes", Bytes{0x80, 204, 0}, false, {}, 0},
         {"empty", Bytes{}, false, {}, 0},
         {"taken without name", takenNoName, true, {2}, 0},

@@ -204,6 +204,11 @@ std::atomic<int> g_wxStops {0};
 TEST_F(NetLink, ChatGroupGoesToTheBridgeOnTheReceiveThread)
 {
     NetStop();
+    g_wxStops = 0;
+    {
+        std::lock_guard<std::mutex> lock(g_chatLock);
+        g_chatLengths.clear();
+    }
     NetWxProxyService wx;
     wx.start = [] { return 0; };
     wx.stop = [] { ++g_wxStops; };
@@ -278,10 +283,26 @@ void *g_attached = nullptr;
 TEST(NetStart, PartsThatFailAreReportedAndEverythingStops)
 {
     zoxtest::ConsoleEnv env;
+    g_dbConnects = 0;
+    g_dbDisconnects = 0;
+    g_bridgeStops = 0;
+    g_dbResult = 0;
+    g_bridgeResult = 0;
+    g_attached = nullptr;
+    // The services below live on this stack: whatever happens, none stays registered.
+    struct Unregister {
+        ~Unregister()
+        {
+            NetStop();
+            NetSetWxProxyService(nullptr);
+            NetSetDatabaseService(nullptr);
+        }
+    };
     NetWxProxyService wx;
     wx.start = [] { return g_bridgeResult; };
     wx.stop = [] { ++g_bridgeStops; };
     NetDatabaseService db;
+    Unregister unregister;
     db.connect = [] { return ++g_dbConnects, g_dbResult; };
     db.disconnect = [] { ++g_dbDisconnects; };
     db.attachQuery = [](void *q) { return g_attached = q, 0; };
@@ -315,9 +336,6 @@ TEST(NetStart, PartsThatFailAreReportedAndEverythingStops)
     EXPECT_EQ(NetAttachQuery(&query), -1);
     NetStop(); // nothing left to stop
     EXPECT_EQ(g_dbDisconnects.load(), 2);
-
-    NetSetWxProxyService(nullptr);
-    NetSetDatabaseService(nullptr);
 }
 
 TEST(NetStart, PartsNotBuiltInAreSkippedWithALogLine)

@@ -38,26 +38,37 @@ TEST(Buffer, NewBufferAndRefusedEmptyAppend)
     EXPECT_EQ(b.Capacity(), 0u);
 }
 
-// First appends of various sizes: where they land and the resulting capacity.
-TEST(Buffer, FirstGrowth)
+// Appends of various sizes to an empty buffer or behind earlier contents: where
+// they land and the resulting capacity. An append that leaves exactly 8 bytes free
+// fits and does not grow the buffer.
+TEST(Buffer, AppendGrowth)
 {
     struct Case {
-        std::size_t n;
+        std::size_t before, n;
         bool inlineStorage;
         std::size_t capacity;
     };
     const Case cases[] = {
-        {1, true, 4096}, {100, true, 4096}, {4087, true, 4096}, {4088, false, 8192},
-        {8183, false, 8192}, {8184, false, 12288}, {100000, false, 102400},
+        {0, 1, true, 4096},         {0, 100, true, 4096},       {0, 4087, true, 4096},
+        {0, 4088, false, 8192},     {0, 8183, false, 8192},     {0, 8184, false, 12288},
+        {0, 100000, false, 102400},
+        {100, 3988, true, 4096},    // fills the inline storage exactly
+        {100, 3989, false, 8192},   // one more: to the heap
+        {4088, 4096, false, 8192},  // fills the heap block exactly
+        {4088, 4097, false, 12288}, // one more: one step bigger
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.n);
+        SCOPED_TRACE(std::to_string(c.before) + " + " + std::to_string(c.n));
         CBuffer b;
-        const auto data = pattern(c.n, 3);
-        ASSERT_EQ(b.Append(data.data(), data.size()), 1);
+        auto data = pattern(c.before, 4);
+        if (c.before)
+            ASSERT_EQ(b.Append(data.data(), data.size()), 1);
+        const auto more = pattern(c.n, 3);
+        ASSERT_EQ(b.Append(more.data(), more.size()), 1);
+        data.insert(data.end(), more.begin(), more.end());
         EXPECT_EQ(b.IsInline(), c.inlineStorage);
         EXPECT_EQ(b.Capacity(), c.capacity);
-        EXPECT_EQ(b.Size(), c.n);
+        EXPECT_EQ(b.Size(), data.size());
         EXPECT_EQ(std::vector<uint8_t>(b.Data(), b.Data() + b.Size()), data);
         expectZeroTail(b);
     }

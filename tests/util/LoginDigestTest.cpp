@@ -106,16 +106,32 @@ TEST(LoginDigest, PaddingBoundaries)
     }
 }
 
+// The message fed in pieces: each row gives the first pieces, then the rest goes in
+// pieces of the row's last size. A piece that completes a partly filled block and
+// then holds one or more whole blocks must compress every one of them.
 TEST(LoginDigest, ChunkedInputEqualsOnePiece)
 {
     const std::vector<uint8_t> msg = counting(300, 253);
     const std::string whole = digestOf(msg);
-    for (std::size_t chunk : {1, 3, 7, 55, 56, 63, 64, 65, 129}) {
-        SCOPED_TRACE(chunk);
+    const std::vector<std::vector<std::size_t>> rows = {
+        {1}, {3}, {7}, {55}, {56}, {63}, {64}, {65}, {129},
+        {1, 127},      // 63 to fill the block, then exactly one whole block
+        {10, 182},     // 54 to fill the block, then exactly two whole blocks
+        {63, 1, 64},   // one byte completes the block, then whole blocks from an empty one
+    };
+    for (const auto &row : rows) {
+        std::string trace;
+        for (std::size_t n : row)
+            trace += std::to_string(n) + " ";
+        SCOPED_TRACE(trace);
         MD5Context ctx;
         std::memset(&ctx, 0, sizeof ctx);
-        for (std::size_t off = 0; off < msg.size(); off += chunk)
-            MD5Update(&ctx, msg.data() + off, std::min(chunk, msg.size() - off));
+        std::size_t off = 0;
+        for (std::size_t i = 0; off < msg.size(); ++i) {
+            const std::size_t n = std::min(row[std::min(i, row.size() - 1)], msg.size() - off);
+            MD5Update(&ctx, msg.data() + off, n);
+            off += n;
+        }
         uint8_t out[16];
         MD5Final(out, &ctx);
         EXPECT_EQ(hex(out), whole);

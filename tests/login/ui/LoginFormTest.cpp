@@ -221,8 +221,9 @@ TEST(LoginForm, MainWindowExitEndsTheLoop)
         QTest::mousePress(exit, Qt::LeftButton, Qt::NoModifier, centre);
         QTest::mouseRelease(exit, Qt::LeftButton, Qt::NoModifier, centre);
     });
-    // A loop that is not ended by the exit runs into this bound instead.
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
+    // A loop that is not ended by the exit runs into this bound instead; the bound
+    // dies with the window, so it never ends a loop of a later test.
+    QTimer::singleShot(5000, &mainForm, [] { QCoreApplication::exit(7); });
     EXPECT_EQ(App().exec(), 0);
     mainForm.hide();
     form.OnFormDestroy();

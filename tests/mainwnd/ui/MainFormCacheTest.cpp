@@ -102,7 +102,7 @@ TEST_F(MainListsOnCache, StateNoticeShowsWithinOneRefresh)
     ASSERT_NE(t, nullptr);
     Notice("2004", 1, 0x00000100, 0);
     Notice("2007", 1, 0x00030000, 0x10000003);
-    QTest::qWait(600);
+    RefreshTick(*form);
     EXPECT_EQ(t->CallPicture(), "IMG_AUDIO_DISPATCH");
     EXPECT_EQ(UserTile("2007")->CallPicture(), "IMG_PHONE_CALL_BUSY");
     EXPECT_EQ(UserTile("2007")->VideoPicture(), "IMG_VIDEO_BOTHTRANS");
@@ -111,7 +111,7 @@ TEST_F(MainListsOnCache, StateNoticeShowsWithinOneRefresh)
     std::vector<ST_ZOX_RTSP_CAMERA> cams;
     ASSERT_EQ(module->GetRtspCameras(cams), 0);
     ASSERT_EQ(module->UpdateCameraStatus(std::to_string(cams.at(0).cid), 0), 0);
-    QTest::qWait(600);
+    RefreshTick(*form);
     EXPECT_EQ(form->UserCells()[0]->PresencePicture(), "IMG_PRESENCE_INVISIBLE");
 }
 
@@ -126,7 +126,7 @@ TEST_F(MainListsOnCache, ReclickKeepsTilesAndSelectionReadsTheDatabase)
     EXPECT_TRUE(IsUserSelectionActive());
     EXPECT_FALSE(IsGroupSelectionActive());
     Notice("2010", 1, 0x00000003, 0);
-    QTest::qWait(600);
+    RefreshTick(*form);
     EXPECT_EQ(CurrentSelection.user.callState, 3u);
     ASSERT_TRUE(form->SelectGroupCell(kGroupTypeServer, 11));
     EXPECT_EQ(form->UserCells(), tiles);

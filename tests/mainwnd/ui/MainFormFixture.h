@@ -28,6 +28,22 @@ inline QApplication &MainTestApp()
     return zoxtest::uiApp();
 }
 
+// The tick of the running 500 ms refresh timer, without waiting for it.
+inline void RefreshTick(TMainForm &form)
+{
+    ASSERT_TRUE(form.c_pUpdateTimer->isActive());
+    ASSERT_EQ(form.c_pUpdateTimer->interval(), 500);
+    form.OnUpdateTimerOut();
+}
+
+// The end of the 200 ms in which the wheel is blocked, without waiting for it.
+inline void ScrollTick(TMainForm &form)
+{
+    ASSERT_TRUE(form.c_pScrollTimer->isActive());
+    ASSERT_EQ(form.c_pScrollTimer->interval(), 200);
+    form.OnScrollTimerOut();
+}
+
 class MainFormFixture : public ::testing::Test {
 protected:
     // map: whether the map page is configured.

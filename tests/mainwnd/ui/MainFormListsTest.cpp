@@ -98,7 +98,7 @@ TEST_F(MainLists, StateNoticeReachesTheTileWithinOneRefresh)
     cache.User("1002")->callState = 0x00000100;
     cache.User("1003")->vpState = 0x10000001;
     cache.User("1001")->regState = 3;
-    QTest::qWait(650); // the 500 ms timer runs
+    RefreshTick(*form);
     EXPECT_EQ(t->CallPicture(), "IMG_AUDIO_DISPATCH");
     EXPECT_TRUE(t->PresenceIcon()->isHidden());
     EXPECT_EQ(UserTile("1003")->VideoPicture(), "IMG_VIDEO_UPLOAD");
@@ -178,15 +178,15 @@ TEST_F(MainLists, WheelScrollsOneLinePer200ms)
     for (int i = 0; i < 5; ++i)
         form->OnFormMouseWheel(-120, inside);
     EXPECT_EQ(bar->GetPosition(), 60);
-    QTest::qWait(260);
+    ScrollTick(*form);
     form->OnFormMouseWheel(-120, inside);
     EXPECT_EQ(bar->GetPosition(), 120);
     // Outside both lists the wheel still blocks for 200 ms.
-    QTest::qWait(260);
+    ScrollTick(*form);
     form->OnFormMouseWheel(120, form->GetMainAreaPanel()->mapToGlobal(QPoint(50, 50)));
     form->OnFormMouseWheel(120, inside);
     EXPECT_EQ(bar->GetPosition(), 120);
-    QTest::qWait(260);
+    ScrollTick(*form);
     form->OnFormMouseWheel(120, inside);
     EXPECT_EQ(bar->GetPosition(), 60);
     // The flow panel follows the bar.
