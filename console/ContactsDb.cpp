@@ -117,6 +117,35 @@ int LoadRows(Statement &st, std::vector<Item> *out, Reader read)
     return rc == SQLITE_DONE ? 0 : -2;
 }
 
+// Rows whose owner column holds ownerId, or is NULL for an owner below 1 (the top level).
+template <typename Item, typename Reader>
+int LoadRowsOf(const std::string &select, const char *ownerColumn, int ownerId, std::vector<Item> *out, Reader read)
+{
+    if (ownerId < 1) {
+        Statement st((select + " WHERE " + ownerColumn + " is NULL").c_str());
+        return LoadRows(st, out, read);
+    }
+    Statement st((select + " WHERE " + ownerColumn + "=?1").c_str());
+    if (st.ok() && !st.bind(1, ownerId))
+        return -2;
+    return LoadRows(st, out, read);
+}
+
+// The row with the id; a missing row leaves the record as it is.
+template <typename Item, typename Reader>
+int GetRowById(const std::string &select, int id, Item *out, Reader read)
+{
+    Statement st((select + " WHERE id=?1").c_str());
+    if (!st.ok() || !st.bind(1, id))
+        return -2;
+    const int rc = st.step();
+    if (rc == SQLITE_ROW)
+        *out = read(st);
+    else if (rc != SQLITE_DONE)
+        return -2;
+    return 0;
+}
+
 } // namespace
 
 bool ContactsDbOpen()
@@ -159,29 +188,14 @@ int ContactsDbLoadChildUnits(int parentId, std::vector<CONTACT_UNIT_ITEM> *units
 {
     if (!g_contactsDb || !units)
         return -1;
-    if (parentId < 1) {
-        Statement st("SELECT id,name,parent FROM unit WHERE parent is NULL");
-        return LoadRows(st, units, ReadUnit);
-    }
-    Statement st("SELECT id,name,parent FROM unit WHERE parent=?1");
-    if (st.ok() && !st.bind(1, parentId))
-        return -2;
-    return LoadRows(st, units, ReadUnit);
+    return LoadRowsOf("SELECT id,name,parent FROM unit", "parent", parentId, units, ReadUnit);
 }
 
 int ContactsDbGetUnit(int unitId, CONTACT_UNIT_ITEM *unit)
 {
     if (!g_contactsDb || !unit)
         return -1;
-    Statement st("SELECT id,name,parent FROM unit WHERE id=?1");
-    if (!st.ok() || !st.bind(1, unitId))
-        return -2;
-    const int rc = st.step();
-    if (rc == SQLITE_ROW)
-        *unit = ReadUnit(st);
-    else if (rc != SQLITE_DONE)
-        return -2;
-    return 0;
+    return GetRowById("SELECT id,name,parent FROM unit", unitId, unit, ReadUnit);
 }
 
 int ContactsDbInsertUnit(const CONTACT_UNIT_ITEM *unit, CONTACT_UNIT_ITEM *newItem)
@@ -248,29 +262,14 @@ int ContactsDbLoadContacts(int unitId, std::vector<CONTACT_USER_ITEM> *contacts)
 {
     if (!g_contactsDb || !contacts)
         return -1;
-    if (unitId < 1) {
-        Statement st("SELECT id,name,position,mobile,phone,unit FROM user WHERE unit is NULL");
-        return LoadRows(st, contacts, ReadContact);
-    }
-    Statement st("SELECT id,name,position,mobile,phone,unit FROM user WHERE unit=?1");
-    if (st.ok() && !st.bind(1, unitId))
-        return -2;
-    return LoadRows(st, contacts, ReadContact);
+    return LoadRowsOf("SELECT id,name,position,mobile,phone,unit FROM user", "unit", unitId, contacts, ReadContact);
 }
 
 int ContactsDbGetContact(int contactId, CONTACT_USER_ITEM *contact)
 {
     if (!g_contactsDb || !contact)
         return -1;
-    Statement st("SELECT id,name,position,mobile,phone,unit FROM user WHERE id=?1");
-    if (!st.ok() || !st.bind(1, contactId))
-        return -2;
-    const int rc = st.step();
-    if (rc == SQLITE_ROW)
-        *contact = ReadContact(st);
-    else if (rc != SQLITE_DONE)
-        return -2;
-    return 0;
+    return GetRowById("SELECT id,name,position,mobile,phone,unit FROM user", contactId, contact, ReadContact);
 }
 
 int ContactsDbInsertContact(const CONTACT_USER_ITEM *contact, int *newId)

@@ -17,11 +17,11 @@ void CUserListModel::Clear()
     m_selected = -1;
 }
 
-void CUserListModel::Assign(std::vector<UserTileSpec> tiles)
+void CUserListModel::Assign(std::vector<UserTileData> tiles)
 {
     Clear();
     m_rows.reserve(tiles.size());
-    for (UserTileSpec &t : tiles) {
+    for (UserTileData &t : tiles) {
         m_index.Add(t.number, static_cast<int>(m_rows.size()));
         m_rows.push_back(UserListRow{std::move(t), {}, false});
     }
@@ -33,7 +33,7 @@ int CUserListModel::Find(int userType, const std::string &number) const
     if (first < 0)
         return -1;
     for (int i = first; i < Count(); ++i) {
-        const UserTileSpec &s = Row(i).spec;
+        const UserTileData &s = Row(i).user;
         if (s.userType == userType && s.number == number)
             return i;
     }
@@ -42,7 +42,7 @@ int CUserListModel::Find(int userType, const std::string &number) const
 
 bool CUserListModel::SetState(int row, std::uint8_t regState, std::uint32_t callState, std::uint32_t vpState)
 {
-    UserTileSpec &s = Row(row).spec;
+    UserTileData &s = Row(row).user;
     if (s.regState == regState && s.callState == callState && s.vpState == vpState)
         return false;
     s.regState = regState;
@@ -76,7 +76,7 @@ int RefreshRowStates(IMainListCache &cache, int groupType, CUserListModel &model
     wanted.reserve(rows.size());
     for (int r : rows)
         if (r >= 0 && r < model.Count())
-            wanted.emplace(model.Row(r).spec.number, r);
+            wanted.emplace(model.Row(r).user.number, r);
     auto store = [&](const std::string &number, std::uint8_t reg, std::uint32_t call, std::uint32_t vp) {
         auto [b, e] = wanted.equal_range(number);
         for (auto it = b; it != e; ++it)
@@ -96,7 +96,7 @@ int RefreshRowStates(IMainListCache &cache, int groupType, CUserListModel &model
     numbers.reserve(wanted.size());
     for (int r : rows)
         if (r >= 0 && r < model.Count())
-            numbers.push_back(model.Row(r).spec.number);
+            numbers.push_back(model.Row(r).user.number);
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
     std::vector<ST_ZOX_SYSTEM_USER> states;
@@ -118,11 +118,11 @@ int ReadRowTips(IMainListCache &cache, CUserListModel &model, const std::vector<
         UserListRow &row = model.Row(r);
         if (row.tipRead)
             continue;
-        if (row.spec.userType != kUserTypeDispatch) {
+        if (row.user.userType != kUserTypeDispatch) {
             row.tipRead = true;
             continue;
         }
-        numbers.push_back(row.spec.number);
+        numbers.push_back(row.user.number);
         asked.push_back(r);
     }
     if (numbers.empty())
@@ -137,9 +137,9 @@ int ReadRowTips(IMainListCache &cache, CUserListModel &model, const std::vector<
     for (int r : asked) {
         UserListRow &row = model.Row(r);
         row.tipRead = true;
-        auto it = byNumber.find(row.spec.number);
+        auto it = byNumber.find(row.user.number);
         if (it != byNumber.end())
-            row.tip = zox::skin::MakeUserTip(it->second->RealName, row.spec.number, it->second->OrgName,
+            row.tip = zox::skin::MakeUserTip(it->second->RealName, row.user.number, it->second->OrgName,
                                              it->second->PoliceNum);
     }
     return 0;

@@ -14,7 +14,7 @@
 class IMainListCache;
 
 struct UserListRow {
-    UserTileSpec spec;
+    UserTileData user;
     std::string tip;        // the user platform's tip (dispatch users it knows)
     bool tipRead = false;   // whether the tip was looked up already
 };
@@ -22,7 +22,7 @@ struct UserListRow {
 class CUserListModel {
 public:
     void Clear();
-    void Assign(std::vector<UserTileSpec> tiles);
+    void Assign(std::vector<UserTileData> tiles);
 
     int Count() const { return static_cast<int>(m_rows.size()); }
     bool Empty() const { return m_rows.empty(); }

@@ -37,7 +37,7 @@ int ReadFullUserRows(IMainListCache &cache, UserListSource source, int groupId, 
 }
 } // namespace
 
-int ReadUserTiles(IMainListCache &cache, int groupType, int groupId, std::vector<UserTileSpec> &tiles)
+int ReadUserTiles(IMainListCache &cache, int groupType, int groupId, std::vector<UserTileData> &tiles)
 {
     tiles.clear();
     const UserListSource source = UserListSourceOf(groupType);

@@ -28,7 +28,7 @@ private:
 };
 
 // One tile of the user list.
-struct UserTileSpec {
+struct UserTileData {
     int userType = 0;
     std::string name;
     std::string number;
@@ -40,7 +40,7 @@ struct UserTileSpec {
 // The tiles of a group, in the cache's order (users by number; cameras in table order,
 // number = the camera id in decimal). Returns the cache's result; a group type without
 // a source gives no tiles and 0.
-int ReadUserTiles(IMainListCache &cache, int groupType, int groupId, std::vector<UserTileSpec> &tiles);
+int ReadUserTiles(IMainListCache &cache, int groupType, int groupId, std::vector<UserTileData> &tiles);
 
 using ApplyCellState = std::function<void(int position, std::uint8_t regState, std::uint32_t callState,
                                           std::uint32_t vpState)>;

@@ -12,52 +12,52 @@ namespace {
 using K = FieldKind;
 using M = CallMessage;
 
-constexpr FieldSpec Word(uint16_t offset, K kind, uint32_t M::*member) { return {offset, kind, member, nullptr, nullptr}; }
-constexpr FieldSpec Num(uint16_t offset, TbcdNumber M::*member) { return {offset, K::Number, nullptr, member, nullptr}; }
-constexpr FieldSpec Blk(uint16_t offset, MediaBlock M::*member) { return {offset, K::Block, nullptr, nullptr, member}; }
-constexpr FieldSpec Members(uint16_t offset) { return {offset, K::Members, nullptr, nullptr, nullptr}; }
+constexpr FieldDef Word(uint16_t offset, K kind, uint32_t M::*member) { return {offset, kind, member, nullptr, nullptr}; }
+constexpr FieldDef Num(uint16_t offset, TbcdNumber M::*member) { return {offset, K::Number, nullptr, member, nullptr}; }
+constexpr FieldDef Blk(uint16_t offset, MediaBlock M::*member) { return {offset, K::Block, nullptr, nullptr, member}; }
+constexpr FieldDef Members(uint16_t offset) { return {offset, K::Members, nullptr, nullptr, nullptr}; }
 
-constexpr FieldSpec kSetupRequestFields[] = {
+constexpr FieldDef kSetupRequestFields[] = {
     Word(16, K::U32, &M::serviceType),  Num(24, &M::lineNumber),          Blk(32, &M::audio),
     Blk(56, &M::audioCopy),             Word(80, K::U32, &M::mediaCode),  Blk(84, &M::video),
     Word(132, K::U32, &M::groupFlag),   Word(136, K::U32, &M::memberCount), Word(140, K::U32, &M::groupFlag),
     Word(144, K::U32Little, &M::groupId), Members(208),
 };
-constexpr FieldSpec kSetupResponseFields[] = {
+constexpr FieldDef kSetupResponseFields[] = {
     Word(16, K::U8, &M::result),       Blk(20, &M::audio),  Blk(44, &M::audioCopy),
     Word(68, K::U32, &M::mediaCode),   Blk(72, &M::video),  Blk(96, &M::videoCopy),
     Word(124, K::U32, &M::memberCount), Members(196),
 };
-constexpr FieldSpec kModifyRequestFields[] = {
+constexpr FieldDef kModifyRequestFields[] = {
     Word(16, K::U32, &M::serviceType), Num(20, &M::lineNumber), Num(28, &M::target),
 };
-constexpr FieldSpec kResultOnlyFields[] = {
+constexpr FieldDef kResultOnlyFields[] = {
     Word(16, K::U8, &M::result),
 };
-constexpr FieldSpec kReleaseRequestFields[] = {
+constexpr FieldDef kReleaseRequestFields[] = {
     Word(16, K::U32, &M::serviceType), Num(20, &M::lineNumber), Num(28, &M::target), Word(36, K::U32, &M::groupId),
 };
-constexpr FieldSpec kReleaseResponseFields[] = {
+constexpr FieldDef kReleaseResponseFields[] = {
     Word(16, K::U8, &M::result), Word(20, K::U32, &M::serviceType),
 };
-constexpr FieldSpec kJoinRequestFields[] = {
+constexpr FieldDef kJoinRequestFields[] = {
     Word(16, K::U32, &M::serviceType), Num(20, &M::lineNumber), Num(28, &M::target),
     Blk(36, &M::audio),                Blk(60, &M::audioCopy),  Word(84, K::U32, &M::groupId),
 };
-constexpr FieldSpec kJoinResponseFields[] = {
+constexpr FieldDef kJoinResponseFields[] = {
     Word(16, K::U8, &M::result), Word(20, K::U32, &M::serviceType), Blk(24, &M::audio),
     Word(72, K::U32, &M::memberCount), Members(76),
 };
-constexpr FieldSpec kVpNotifyFields[] = {
+constexpr FieldDef kVpNotifyFields[] = {
     Word(16, K::U32, &M::serviceType), Num(20, &M::target), Word(28, K::U32, &M::memberCount), Members(32),
 };
-constexpr FieldSpec kVpNotifyInFields[] = {
+constexpr FieldDef kVpNotifyInFields[] = {
     Word(16, K::U32, &M::serviceType), Word(20, K::U32, &M::destinationId), Num(32, &M::target),
 };
-constexpr FieldSpec kVpSetupRequestFields[] = {
+constexpr FieldDef kVpSetupRequestFields[] = {
     Num(16, &M::target), Blk(24, &M::video), Word(72, K::U32, &M::serviceType),
 };
-constexpr FieldSpec kVpSetupResponseFields[] = {
+constexpr FieldDef kVpSetupResponseFields[] = {
     Word(16, K::U8, &M::result), Blk(28, &M::video),
 };
 
@@ -113,14 +113,14 @@ const MessageLayout *InboundLayout(uint32_t code)
 Bytes WriteMessage(const MessageLayout &layout, const CallMessage &msg)
 {
     std::size_t written = 0;
-    for (const FieldSpec &f : layout.fields)
+    for (const FieldDef &f : layout.fields)
         if (f.kind == K::Members)
             written = std::min(msg.members.size(), layout.maxMembers);
     Bytes out(layout.length + (layout.growsWithMembers ? written * kNumberSize : 0), 0);
     DispatchMessageHeader h = msg.header;
     h.messageCode = layout.code;
     h.Write(out.data());
-    for (const FieldSpec &f : layout.fields) {
+    for (const FieldDef &f : layout.fields) {
         uint8_t *p = out.data() + f.offset;
         switch (f.kind) {
         case K::U8:
@@ -158,8 +158,8 @@ int ReadMessage(const MessageLayout &layout, const uint8_t *data, std::size_t le
     CallMessage m;
     if (!data || length < layout.length || !DispatchMessageHeader::Read(data, length, m.header))
         return kParseTooShort;
-    const FieldSpec *members = nullptr;
-    for (const FieldSpec &f : layout.fields) {
+    const FieldDef *members = nullptr;
+    for (const FieldDef &f : layout.fields) {
         const uint8_t *p = data + f.offset;
         switch (f.kind) {
         case K::U8:

@@ -73,7 +73,7 @@ enum class FieldKind : uint8_t {
     Members,    // the member list, 8 bytes each, as many as memberCount says
 };
 
-struct FieldSpec {
+struct FieldDef {
     uint16_t offset;
     FieldKind kind;
     uint32_t CallMessage::*word = nullptr;
@@ -87,7 +87,7 @@ struct MessageLayout {
     std::size_t length;       // what the console writes (without members), and the least it reads
     bool growsWithMembers;    // the members follow the fixed part and lengthen the message
     std::size_t maxMembers;   // members written at most
-    std::span<const FieldSpec> fields;
+    std::span<const FieldDef> fields;
 };
 
 // The layouts, one per message and direction where the two differ.

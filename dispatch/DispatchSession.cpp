@@ -4,6 +4,12 @@
 #include <arpa/inet.h>
 
 #include "core/Log.h"
+#include "core/RecordingName.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <sys/stat.h>
 
 using namespace zox::call;
 
@@ -167,8 +173,83 @@ int CDispatchSession::Open()
     return 0;
 }
 
+namespace {
+
+std::string LocalTimeText(const std::tm &t)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+                  t.tm_hour, t.tm_min, t.tm_sec);
+    return text;
+}
+
+std::tm NowLocal()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm t {};
+    localtime_r(&now, &t);
+    return t;
+}
+
+} // namespace
+
+int CDispatchSession::StartRecord(const std::string &name)
+{
+    if (recording || !m_media)
+        return -1;
+    recordName = name;
+    const std::tm t = NowLocal();
+    recordStart = LocalTimeText(t);
+    WriteLog("dispatch: start session recorder time %s.", recordStart.c_str());
+    const std::string folder = m_host.RecordFolder() + "/" + RecordingMonthText(t);
+    if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)
+        WriteLog("dispatch: cannot create the recording folder %s!", folder.c_str());
+    // Every name taken (the thousandth recording of the same second): refuse rather
+    // than write over an earlier recording.
+    recordPath = MakeRecordingFilePath(folder, "", name, t, ".264");
+    if (recordPath.empty() || m_media->StartRecord(recordPath) != 0) {
+        WriteLog("dispatch: failed to start session recorder!");
+        return -2;
+    }
+    recording = 1;
+    if (m_videoWnd)
+        m_videoWnd->SetRecording(true);
+    WriteLog("dispatch: start session recorder success.");
+    return 0;
+}
+
+int CDispatchSession::StopRecord()
+{
+    if (!recording || !m_media)
+        return 0;
+    m_media->StopRecord();
+    recording = 0;
+    if (m_videoWnd)
+        m_videoWnd->SetRecording(false);
+    recordStop = LocalTimeText(NowLocal());
+    WriteLog("dispatch: stop session recorder time %s.", recordStop.c_str());
+    return 0;
+}
+
+int CDispatchSession::ToggleRecord(const std::string &name)
+{
+    if (recording)
+        return StopRecord();
+    if (m_state == kSessionOpen)
+        return StartRecord(name);
+    return -1;
+}
+
+int CDispatchSession::SendRtcpEvent(uint8_t subtype)
+{
+    if (m_mediaKind != kMediaPttAudio || !m_media)
+        return -1;
+    return m_media->SendTalkBurst(subtype);
+}
+
 int CDispatchSession::Close()
 {
+    StopRecord();
     recording = 0; // the recording ends with the media below
     if (m_localPreview) {
         m_host.HideLocalPreview();

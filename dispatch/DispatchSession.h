@@ -73,6 +73,13 @@ public:
     // Selects the tile as the dispatcher's click would.
     virtual void Click() = 0;
     virtual void Deselect() = 0;
+    // The native window the received video renders into; 0 without one.
+    virtual uintptr_t GetHandle() const { return 0; }
+    virtual void SetUser(const std::string & /*displayName*/, const std::string & /*number*/, int /*userType*/) {}
+    // 1 a call, 0 an upload.
+    virtual void SetService(int /*service*/) {}
+    virtual void SetRecording(bool /*on*/) {}
+    virtual void SetVideoSize(uint32_t /*width*/, uint32_t /*height*/) {}
 };
 
 // The media session of one call (created for soft-phone lines only). Releasing the
@@ -86,6 +93,11 @@ public:
     virtual int Start() = 0;
     // The id of the manager's video session, 0 without one.
     virtual uint64_t VideoSessionId() const = 0;
+    // Records the call's video into `path` (never over an existing file): 0 or -1.
+    virtual int StartRecord(const std::string & /*path*/) { return -1; }
+    virtual void StopRecord() {}
+    // Sends a talk-burst message (0 request, 4 release) on the audio; 0 or -1.
+    virtual int SendTalkBurst(uint8_t /*subtype*/) { return -1; }
 };
 
 class CDispatchSession;
@@ -109,6 +121,8 @@ public:
     virtual void HideLocalPreview() = 0;
     // Drops a video call from the video shares of the conference audio channel.
     virtual void RemoveConferenceVideoShare(CDispatchSession &session) = 0;
+    // Video/RecordPath: the folder of the call recordings.
+    virtual std::string RecordFolder() const { return {}; }
 };
 
 struct ST_ZOX_SESSION_MEMBER {
@@ -176,6 +190,15 @@ public:
     int Open();
     // Ends the media side; sends nothing; 0.
     int Close();
+
+    // Recording of the call's video as <folder>/<YYYYMM>/<name>_<YYYYMMDDhhmmss>.264:
+    // 0, -1 (already recording or no media) or -2 (no file name free or refused).
+    int StartRecord(const std::string &name);
+    int StopRecord();
+    // Stops a running recording, or starts one on an open call; -1 otherwise.
+    int ToggleRecord(const std::string &name);
+    // A talk-burst message on a PTT call's audio; -1 on any other call.
+    int SendRtcpEvent(uint8_t subtype);
 
     // Builders: 0, or the negative code of the failure (logged).
     int SendSetupRequest(uint32_t type);

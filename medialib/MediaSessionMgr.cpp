@@ -22,6 +22,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <deque>
+#include <chrono>
+#include <algorithm>
 #include <netinet/in.h>
 #include <random>
 #include <string>
@@ -85,6 +88,13 @@ struct Medium {
     GstElement *rtspRtpSrc = nullptr, *rtspRtcpSrc = nullptr;
     int seqnumBase = -1; // first sequence number announced by the sender (RTSP RTP-Info)
     std::atomic<uint64_t> rxPackets{0}, rxBytes{0}, txPackets{0}, txBytes{0};
+    // Audio timing (diagnostics): decoded buffers handed to the output and when the
+    // last one was; when each captured buffer left the source, until its packet is sent.
+    std::atomic<uint64_t> buffersOut{0};
+    std::atomic<int64_t> lastOutNs{0};
+    std::mutex timingLock;
+    std::deque<int64_t> capturedNs;
+    std::vector<int64_t> sendDelaysNs;
 };
 
 struct Link {
@@ -116,6 +126,12 @@ struct tmedia_session_mgr_t {
     const void *rtcpData = nullptr;
     tmedia_session_videosize_cb_f sizeCb = nullptr;
     const void *sizeData = nullptr;
+
+    // The audio peer as the RTCP thread sees it (talk-burst answers); written under
+    // both `api` and this lock, read by the RTCP thread under this lock only.
+    std::mutex tbcpAddrLock;
+    std::string tbcpIp;
+    uint16_t tbcpPort = 0;
 
     // Floor control of PTT audio.
     bool floorControl = false;
@@ -367,10 +383,45 @@ GstPadProbeReturn countProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
     return countBuffers(info, m->rxPackets, m->rxBytes);
 }
 
+int64_t monotonicNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+constexpr std::size_t kMaxTimings = 100000;
+
 GstPadProbeReturn countTxProbe(GstPad *, GstPadProbeInfo *info, gpointer data)
 {
     auto *m = static_cast<Medium *>(data);
+    if (m->type == tmedia_audio) {
+        const int64_t now = monotonicNs();
+        std::lock_guard<std::mutex> lk(m->timingLock);
+        if (!m->capturedNs.empty()) {
+            if (m->sendDelaysNs.size() < kMaxTimings)
+                m->sendDelaysNs.push_back(now - m->capturedNs.front());
+            m->capturedNs.pop_front();
+        }
+    }
     return countBuffers(info, m->txPackets, m->txBytes);
+}
+
+GstPadProbeReturn capturedProbe(GstPad *, GstPadProbeInfo *, gpointer data)
+{
+    auto *m = static_cast<Medium *>(data);
+    const int64_t now = monotonicNs();
+    std::lock_guard<std::mutex> lk(m->timingLock);
+    if (m->capturedNs.size() < kMaxTimings)
+        m->capturedNs.push_back(now);
+    return GST_PAD_PROBE_OK;
+}
+
+GstPadProbeReturn playedProbe(GstPad *, GstPadProbeInfo *, gpointer data)
+{
+    auto *m = static_cast<Medium *>(data);
+    m->lastOutNs = monotonicNs();
+    m->buffersOut.fetch_add(1);
+    return GST_PAD_PROBE_OK;
 }
 
 void addProbe(GstElement *e, const char *pad, GstPadProbeType type, GstPadProbeCallback cb, gpointer data)
@@ -393,8 +444,15 @@ void sendTbcp(tmedia_session_mgr_t *m, uint8_t subtype, const uint8_t *body, siz
 {
     uint8_t pkt[1500];
     size_t n = BuildTbcpPacket(subtype, m->ssrc, body, size, pkt, sizeof pkt);
-    if (n && m->audio.remotePort)
-        sendTo(m->audio.rtcpSock, m->audio.remoteIp, uint16_t(m->audio.remotePort + 1), pkt, n);
+    std::string ip;
+    uint16_t port = 0;
+    {
+        std::lock_guard<std::mutex> lk(m->tbcpAddrLock);
+        ip = m->tbcpIp;
+        port = m->tbcpPort;
+    }
+    if (n && port)
+        sendTo(m->audio.rtcpSock, ip, uint16_t(port + 1), pkt, n);
 }
 
 void onTbcp(tmedia_session_mgr_t *m, const TbcpMessage &msg)
@@ -835,6 +893,17 @@ GstCaps *onRequestPtMap(GstElement *, guint session, guint pt, gpointer data)
     return rtpCapsFor(static_cast<tmedia_session_mgr_t *>(data), session, int(pt));
 }
 
+// Receive latency of audio, on its own: PCMA comes in 20 ms packets, and three of
+// them absorb loopback and LAN jitter; video keeps the configured jitter setting.
+constexpr guint kAudioLatencyMs = 60;
+
+void onNewJitterBuffer(GstElement *, GstElement *jitterbuffer, guint session, guint, gpointer data)
+{
+    auto *m = static_cast<tmedia_session_mgr_t *>(data);
+    if (hasAudio(m) && session == m->audio.rtpId)
+        g_object_set(jitterbuffer, "latency", kAudioLatencyMs, nullptr);
+}
+
 void onPadAdded(GstElement *, GstPad *pad, gpointer data)
 {
     auto *m = static_cast<tmedia_session_mgr_t *>(data);
@@ -1016,6 +1085,7 @@ bool buildAudio(tmedia_session_mgr_t *m)
             if (!addLink(m->pipeline, {a.funnel, depay, dec, sink}))
                 return false;
         }
+        addProbe(sink, "sink", GST_PAD_PROBE_TYPE_BUFFER, playedProbe, &a);
     }
     if ((m->sendMedia & tmedia_audio) && a.remotePort != 0) {
         GstElement *src;
@@ -1026,9 +1096,12 @@ bool buildAudio(tmedia_session_mgr_t *m)
             if (src)
                 g_object_set(src, "wave", 4 /* silence */, "is-live", TRUE, "samplesperbuffer", 160, nullptr);
         }
+        if (src)
+            addProbe(src, "src", GST_PAD_PROBE_TYPE_BUFFER, capturedProbe, &a);
         GstElement *pay = make("rtppcmapay");
         if (pay)
-            g_object_set(pay, "pt", 8, "min-ptime", gint64(20000000), "max-ptime", gint64(20000000), nullptr);
+            g_object_set(pay, "pt", 8, "min-ptime", gint64(20000000), "max-ptime", gint64(20000000), "ssrc",
+                         guint(m->ssrc), nullptr);
         GstElement *valve = nullptr;
         if (m->floorControl) {
             valve = make("valve");
@@ -1043,6 +1116,14 @@ bool buildAudio(tmedia_session_mgr_t *m)
                                                 capsFilter("audio/x-raw,rate=8000,channels=1"), make("alawenc"), pay});
         if (!ok || !buildRtpOut(m, a, last))
             return false;
+    }
+    // Reports and talk-burst packets carry the SSRC of the audio RTP, so that a floor
+    // server can link the requester to its stream.
+    GObject *session = nullptr;
+    g_signal_emit_by_name(m->rtpbin, "get-internal-session", guint(a.rtpId), &session);
+    if (session) {
+        g_object_set(session, "internal-ssrc", guint(m->ssrc), nullptr);
+        g_object_unref(session);
     }
     return buildRtcpOut(m, a);
 }
@@ -1330,6 +1411,7 @@ int tmedia_session_mgr_start(tmedia_session_mgr_t *mgr)
     gst_bin_add(GST_BIN(mgr->pipeline), mgr->rtpbin);
     g_signal_connect(mgr->rtpbin, "request-pt-map", G_CALLBACK(onRequestPtMap), mgr);
     g_signal_connect(mgr->rtpbin, "pad-added", G_CALLBACK(onPadAdded), mgr);
+    g_signal_connect(mgr->rtpbin, "new-jitterbuffer", G_CALLBACK(onNewJitterBuffer), mgr);
     GstBus *bus = gst_element_get_bus(mgr->pipeline);
     gst_bus_set_sync_handler(bus, busHandler, mgr, nullptr);
     gst_object_unref(bus);
@@ -1416,6 +1498,11 @@ int tmedia_session_mgr_set_ro(tmedia_session_mgr_t *mgr, int media, const char *
         return -1;
     med->remoteIp = remote_ip;
     med->remotePort = port;
+    if (med == &mgr->audio) {
+        std::lock_guard<std::mutex> lk2(mgr->tbcpAddrLock);
+        mgr->tbcpIp = remote_ip;
+        mgr->tbcpPort = port;
+    }
     // A started session keeps its branches; it follows a moved peer.
     if (med->rtpSink)
         g_object_set(med->rtpSink, "host", remote_ip, "port", int(port), nullptr);
@@ -1556,6 +1643,17 @@ int tmedia_session_mgr_set_wnd(tmedia_session_mgr_t *mgr, int media, int target,
 
 int tmedia_session_mgr_get_int64(tmedia_session_mgr_t *mgr, int media, int target, const char *key, int64_t *value)
 {
+    if (mgr && key && value && media == tmedia_audio && hasAudio(mgr)) {
+        if (std::strcmp(key, "audio-buffers-out") == 0) {
+            *value = int64_t(mgr->audio.buffersOut.load());
+            return 0;
+        }
+        if (std::strcmp(key, "audio-last-out-ns") == 0) {
+            *value = mgr->audio.lastOutNs.load();
+            return 0;
+        }
+        return -1;
+    }
     if (!mgr || !key || !value || !hasVideo(mgr))
         return -1;
     if (std::strcmp(key, "decoder-frames-count") != 0)
@@ -1781,6 +1879,17 @@ int tmedia_session_mgr_get_stats(tmedia_session_mgr_t *mgr, int media, tmedia_se
     stats->rtpPacketsSent = med->txPackets.load();
     stats->rtpBytesSent = med->txBytes.load();
     return 0;
+}
+
+int tmedia_session_mgr_take_audio_send_delays(tmedia_session_mgr_t *mgr, int64_t *delaysNs, size_t capacity)
+{
+    if (!mgr || !hasAudio(mgr))
+        return -1;
+    std::lock_guard<std::mutex> lk(mgr->audio.timingLock);
+    const size_t n = std::min(capacity, mgr->audio.sendDelaysNs.size());
+    std::copy_n(mgr->audio.sendDelaysNs.begin(), n, delaysNs);
+    mgr->audio.sendDelaysNs.erase(mgr->audio.sendDelaysNs.begin(), mgr->audio.sendDelaysNs.begin() + long(n));
+    return int(n);
 }
 
 void tsk_object_unref(tmedia_session_mgr_t *mgr)

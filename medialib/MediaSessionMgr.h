@@ -79,6 +79,8 @@ int tmedia_session_mgr_set_ptr(tmedia_session_mgr_t *mgr, int media, int target,
 // A native window id (X11 window); 0 = no window, the video is discarded.
 int tmedia_session_mgr_set_wnd(tmedia_session_mgr_t *mgr, int media, int target, const char *key, uintptr_t window);
 // "decoder-frames-count" (video): frames decoded since start.
+// "audio-buffers-out", "audio-last-out-ns" (audio): decoded buffers handed to the
+// output since start, and when the last one was (steady clock, ns).
 int tmedia_session_mgr_get_int64(tmedia_session_mgr_t *mgr, int media, int target, const char *key, int64_t *value);
 
 // Talk bursts on the audio medium. With a callback installed (before start) the
@@ -120,6 +122,11 @@ struct tmedia_session_stats_t {
     uint64_t rtpPacketsSent = 0, rtpBytesSent = 0;
 };
 int tmedia_session_mgr_get_stats(tmedia_session_mgr_t *mgr, int media, tmedia_session_stats_t *stats);
+
+// Audio send timing (diagnostics): for each packet sent since the last call, the time
+// from its samples leaving the source to the packet leaving for the wire (ns). Moves
+// up to `capacity` of them out; the number written, -1 without audio.
+int tmedia_session_mgr_take_audio_send_delays(tmedia_session_mgr_t *mgr, int64_t *delaysNs, size_t capacity);
 
 // Releases one reference; the last one stops the manager and frees it. Null is allowed.
 void tsk_object_unref(tmedia_session_mgr_t *mgr);

@@ -251,6 +251,14 @@ int CRtspClient::MoveVideo(int ownerType, const std::string &number, IVideoTile 
     return s ? s->SetVideoWindow(tile) : -1;
 }
 
+void CRtspClient::DetachTile(int ownerType, const std::string &number, IVideoTile *tile)
+{
+    if (CRtspSession *s = FindSession(ownerType, number, kMediaVideo))
+        s->DetachTile(tile);
+    if (CRtspSession *s = FindSession(ownerType, number, kMediaAudio))
+        s->DetachTile(tile);
+}
+
 tmedia_session_mgr_t *CRtspClient::GetMediaSession(int ownerType, const std::string &number)
 {
     CRtspSession *s = FindSession(ownerType, number, kMediaVideo);

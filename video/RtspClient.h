@@ -64,6 +64,8 @@ public:
     int ToggleRecord(int ownerType, const std::string &number);
     int ToggleVehicleAudio(int ownerType, const std::string &number, IVideoTile *tile);
     int MoveVideo(int ownerType, const std::string &number, IVideoTile *tile);
+    // The owner frees tile: the video and audio sessions of the number let go of it.
+    void DetachTile(int ownerType, const std::string &number, IVideoTile *tile);
     tmedia_session_mgr_t *GetMediaSession(int ownerType, const std::string &number);
 
     size_t SessionCount();

@@ -828,7 +828,11 @@ void CRtspSession::PostTile(std::function<void(IVideoTile *)> change)
     IVideoTile *tile = m_tile.load();
     if (!tile)
         return;
-    PostToUi([tile, change = std::move(change)] { change(tile); });
+    // The tile may be freed by its owner before the change runs.
+    PostToUi([tile, change = std::move(change)] {
+        if (IsVideoTileAlive(tile))
+            change(tile);
+    });
 }
 
 int CRtspSession::StartMediaSession()
@@ -1104,6 +1108,17 @@ bool CRtspSession::IsPreviewing()
 {
     int state = GetState();
     return m_previewing && state != ZOX_RTSP_IDLE && state != ZOX_RTSP_TERMINATED;
+}
+
+void CRtspSession::DetachTile(IVideoTile *tile)
+{
+    std::lock_guard<std::recursive_mutex> lk(m_mediaLock);
+    IVideoTile *expected = tile;
+    if (!tile || !m_tile.compare_exchange_strong(expected, nullptr))
+        return;
+    if (m_mediaOpen && m_media)
+        SetMediaRemoteWindow(m_media, 0);
+    m_tileHandle = 0;
 }
 
 int CRtspSession::SetVideoWindow(IVideoTile *tile)

@@ -52,6 +52,9 @@ public:
     int StopPreview();
     bool IsPreviewing();
     int SetVideoWindow(IVideoTile *tile);
+    // The owner is about to free tile: when the session drives it, the session forgets
+    // it (no further changes reach it) and renders into no window.
+    void DetachTile(IVideoTile *tile);
     int ToggleRecord();
     int SetTerminatedCallback(tsk_fsm_onterminated_f callback, const void *data);
 

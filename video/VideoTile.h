@@ -37,3 +37,10 @@ public:
     // video size, recording, selection). Null: nothing.
     virtual void Clone(IVideoTile *source) = 0;
 };
+
+// Tiles freed by their owner (user-interface thread only). A change a session posted
+// before its tile was freed must not reach the freed tile; a tile registers when it is
+// built and retires when it is freed. Tiles never registered count as alive.
+void RegisterVideoTile(const IVideoTile *tile);
+void RetireVideoTile(const IVideoTile *tile);
+bool IsVideoTileAlive(const IVideoTile *tile);

@@ -8,7 +8,11 @@
 #include "core/SystemConfig.h"
 #include "core/net/NetFacade.h"
 #include "core/ui/Loginfrm.h"
+#include "core/Log.h"
 #include "dispatch/QtLineTimer.h"
+#include "host/WindowMessage.h"
+
+#include <QCoreApplication>
 
 std::unique_ptr<ILineTimer> CMainDispatchHost::CreateLineTimer(std::function<void()> onTimeout)
 {
@@ -46,11 +50,9 @@ uint32_t CMainDispatchHost::OwnUserId() const { return g_nOwnUserId.load(); }
 
 uint32_t CMainDispatchHost::LocalIp() const { return g_pSystemConfig ? g_pSystemConfig->GetLocalIpAddr() : 0; }
 
-std::unique_ptr<IDispatchMedia> CMainDispatchHost::CreateMedia(CDispatchSession &)
+std::unique_ptr<IDispatchMedia> CMainDispatchHost::CreateMedia(CDispatchSession &session)
 {
-    // Calls on soft-phone lines get their media once the call media is part of the
-    // console; until then such a call fails with its "create session mgr" log line.
-    return nullptr;
+    return CSessionMedia::Create(session, *this);
 }
 
 bool CMainDispatchHost::GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user)
@@ -75,3 +77,96 @@ void CMainDispatchHost::RemoveConferenceVideoShare(CDispatchSession &)
 {
     // No conference audio channel shares video yet.
 }
+
+std::string CMainDispatchHost::RecordFolder() const { return g_pSystemConfig ? g_pSystemConfig->GetRecordPath() : ""; }
+
+// ------------------------------------------------------------------ media of the calls
+
+std::string CMainDispatchHost::PttCodec() const { return g_pSystemConfig ? g_pSystemConfig->GetPttCodec() : ""; }
+
+int CMainDispatchHost::CameraId() const { return g_pSystemConfig ? g_pSystemConfig->GetCameraId() : 0; }
+
+bool CMainDispatchHost::AutoRecord() const { return g_pSystemConfig && g_pSystemConfig->IsAutoRecord(); }
+
+uintptr_t CMainDispatchHost::LayoutCameraPreview()
+{
+    // The console has no local camera preview window yet.
+    return 0;
+}
+
+void CMainDispatchHost::ShowCameraPreview(bool) {}
+
+void CMainDispatchHost::AddConfVideoShare(CDispatchSession &)
+{
+    // No conference audio channel shares video yet.
+}
+
+void CMainDispatchHost::PostTalkBurst(uint32_t message, uintptr_t wParam, const std::string &speaker)
+{
+    // The speaker's name travels inside its own message.
+    QCoreApplication::postEvent(&m_form, new CWindowMessage(message, wParam, 0, QByteArray::fromStdString(speaker)));
+}
+
+void CMainDispatchHost::PostVideoSize(int32_t instance, uint32_t width, uint32_t height)
+{
+    TMainForm *form = &m_form;
+    QMetaObject::invokeMethod(
+        form, [form, instance, width, height] { form->OnVideoSize(instance, width, height); }, Qt::QueuedConnection);
+}
+
+// ------------------------------------------------------------------ incoming calls
+
+CDispatchLineTable &CMainDispatchHost::Lines() { return m_form.DispatchLines(); }
+
+bool CMainDispatchHost::IsCallAlertVisible() const { return m_form.IsCallAlertVisible(); }
+
+int CMainDispatchHost::ShowCallAlert(int32_t callId, const std::string &number, int32_t kind)
+{
+    return m_form.ShowCallAlert(callId, number, kind);
+}
+
+int32_t CMainDispatchHost::CallAlertId() const { return m_form.CallAlertId(); }
+
+void CMainDispatchHost::DismissCallAlert() { m_form.DismissCallAlert(); }
+
+void CMainDispatchHost::StartRingIn() { ::StartRingIn(); }
+
+IDispatchTile *CMainDispatchHost::GetFreeVideoWindow() { return m_form.GetFreeVideoWindow(); }
+
+void CMainDispatchHost::ShowCallStatus(int32_t kind, const std::string &object)
+{
+    m_form.ShowDispatchStatus(kind, object, "");
+}
+
+void CMainDispatchHost::SetupVideoConfAudio()
+{
+    // The conference audio channel of video calls is not part of the console yet.
+}
+
+void CMainDispatchHost::HangupVideoCalls()
+{
+    // Only the conference audio channel hangs up the video calls, and it is not opened yet.
+}
+
+bool CMainDispatchHost::IsVpAlertShown(const std::string &) const { return false; }
+
+int CMainDispatchHost::VpAlertCount() const { return 0; }
+
+void CMainDispatchHost::AddVpAlert(const std::string &number, const std::string &, uint32_t, uint32_t)
+{
+    // The video-push alert window is not part of the console yet.
+    WriteLog("main: no video push alert window for user(%s).", number.c_str());
+}
+
+void CMainDispatchHost::RemoveVpAlert(const std::string &) {}
+
+void CMainDispatchHost::PlayCompleteSound() { ::PlayCompleteSound(); }
+
+void CMainDispatchHost::SetSpeakerText(const std::string &text) { m_form.SetSpeakerText(text); }
+
+void CMainDispatchHost::MapSetSpeaker(const std::string &)
+{
+    // The map page has no speaker marker yet.
+}
+
+void CMainDispatchHost::MapUnsetSpeaker() {}

@@ -12,7 +12,9 @@
 #include "console/ZoxDataModuleListCache.h"
 #include "console/ui/Configdlg.h"
 #include "console/ui/Contactfrm.h"
+#include "console/ui/Callalertdialog.h"
 #include "console/ui/MainDispatchHost.h"
+#include "dispatch/IncomingSignalling.h"
 #include "console/ui/Msgtipfrm.h"
 #include "console/ui/SkinImageMap.h"
 #include "console/ui/SkinPanel.h"
@@ -24,6 +26,7 @@
 #include "console/ui/TUserCellCtrl.h"
 #include "console/ui/UserTilePool.h"
 #include "core/Log.h"
+#include "core/NumberUtils.h"
 #include "core/SystemConfig.h"
 #include "core/ZoxLoginCache.h"
 #include "core/ui/Loginfrm.h"
@@ -33,6 +36,8 @@
 #include "video/RtspClient.h"
 
 #include <QGuiApplication>
+
+#include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
@@ -41,6 +46,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShortcut>
+#include <QCursor>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -135,6 +141,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
     m_bridgeReady = [] { return NetWxProxyIsReady(); };
     m_dispatchHost = std::make_unique<CMainDispatchHost>(*this);
     m_lineTable = std::make_unique<CDispatchLineTable>(*m_dispatchHost);
+    m_incoming = std::make_unique<CIncomingSignalling>(*m_dispatchHost);
     BuildForm();
     // Nothing selected yet.
     SetCurrentSelection(kSelectNone, -1, "", -1);
@@ -360,6 +367,7 @@ void TMainForm::BuildRightColumn()
 
     c_pPanelVideoGroup = new TSkinPanel(c_pPanelMainClient, VclColour(kVideoColour));
     c_pPanelVideoGroup->setObjectName("c_pPanelVideoGroup");
+    c_pPanelVideoGroup->installEventFilter(this);
 
     c_pPanelPrompt = new TSkinPanel(c_pPanelMainClient, VclColour(kListColour));
     c_pPanelPrompt->setObjectName("c_pPanelPrompt");
@@ -543,7 +551,7 @@ void TMainForm::InitSplitImages()
     QLabel *four = c_pImageSplit[3];
     SetSplitImageStatus(four, zox::skin::kPicturePressed);
     SelectSplitImage(four);
-    // The video wall itself is built by its own step into c_pPanelVideoGroup.
+    CreateVideoWindows();
 }
 
 void TMainForm::CreateRtspClient()
@@ -857,6 +865,8 @@ void TMainForm::OnImageSwapWindowClick()
 void TMainForm::OnImageVideoTitleVisibleClick()
 {
     m_videoTitlesVisible = !m_videoTitlesVisible;
+    for (TVideoWndCtrl *w : m_videoWnds)
+        w->SetTitleBarVisible(m_videoTitlesVisible);
     SetImageCtrlStatus(c_pImageVideoTitleVisible, GetImageCtrlStatus(c_pImageVideoTitleVisible));
 }
 
@@ -1034,6 +1044,8 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             OnPanelGroupHostResize();
         else if (watched == c_pPanelUserHost)
             OnPanelUserHostResize();
+        else if (watched == c_pPanelVideoGroup)
+            OnPanelVideoGroupResize();
         return false;
     }
     if (t == QEvent::MouseButtonPress) {
@@ -1072,9 +1084,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             SetSplitImageStatus(p, zox::skin::NextPictureState(state, pe, p->isEnabled()));
         if (t == QEvent::MouseButtonRelease && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton &&
             p->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint())) {
-            if (SelectSplitImage(p))
-                SetSplitImageStatus(p, zox::skin::kPicturePressed);
-            // The wall takes the new layout (its own step).
+            OnImageSplitScreenClick(p);
         }
         return false;
     }
@@ -1094,6 +1104,13 @@ void TMainForm::customEvent(QEvent *event)
         break;
     case WM_NET_VIDEOPUSH:
         OnNetVideoPush(m->data);
+        break;
+    case WM_TBCP_IDLE:
+    case WM_TBCP_TAKEN:
+    case WM_TBCP_GRANTED:
+    case WM_TBCP_DENY:
+    case WM_TBCP_RELEASE:
+        OnTalkBurst(m->message, m->wParam, m->data.toStdString());
         break;
     case WM_CAMERA_STATE:
         // A camera check's verdict: stored now, shown by the next refresh.
@@ -1117,11 +1134,59 @@ void TMainForm::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
-// The call-signalling handlers come with the dispatch lines; until then a datagram is
-// dropped here (its bytes belong to the message and go with it).
-void TMainForm::OnNetCall(const QByteArray &) {}
+// The datagram's bytes belong to its message and go with it.
+void TMainForm::OnNetCall(const QByteArray &datagram)
+{
+    m_incoming->OnNetCall(reinterpret_cast<const uint8_t *>(datagram.constData()), std::size_t(datagram.size()));
+}
 
-void TMainForm::OnNetVideoPush(const QByteArray &) {}
+void TMainForm::OnNetVideoPush(const QByteArray &datagram)
+{
+    m_incoming->OnNetVideoPush(reinterpret_cast<const uint8_t *>(datagram.constData()), std::size_t(datagram.size()));
+}
+
+int TMainForm::AnswerCall(ST_ZOX_DISPATCH_LINE_INFO *line) { return m_incoming->AnswerCall(line); }
+
+void TMainForm::SendStopVpNotify(uint32_t sourceId, uint32_t destinationId, const std::string &number)
+{
+    m_incoming->SendStopVpNotify(sourceId, destinationId, number);
+}
+
+void TMainForm::OnTalkBurst(uint32_t message, uintptr_t wParam, const std::string &speaker)
+{
+    m_incoming->OnTalkBurst(message, wParam, speaker);
+}
+
+bool TMainForm::IsCallAlertVisible() const { return m_pCallAlert && m_pCallAlert->isVisible(); }
+
+int TMainForm::ShowCallAlert(int32_t callId, const std::string &number, int32_t kind)
+{
+    if (!m_pCallAlert) {
+        m_pCallAlert = new TCallAlertForm(this);
+        m_pCallAlert->SetNameLookup([this](const std::string &n) {
+            ST_ZOX_SYSTEM_USER user;
+            return m_pListCache && m_pListCache->GetSystemUser(n, user) == 0 ? user.displayName : std::string();
+        });
+    }
+    m_pCallAlert->ShowCall(callId, number, kind);
+    m_pCallAlert->move(geometry().center() - m_pCallAlert->rect().center());
+    return m_pCallAlert->exec();
+}
+
+int32_t TMainForm::CallAlertId() const { return m_pCallAlert ? m_pCallAlert->GetCallId() : 0; }
+
+void TMainForm::DismissCallAlert()
+{
+    if (m_pCallAlert)
+        m_pCallAlert->Dismiss();
+}
+
+void TMainForm::OnVideoSize(int32_t instance, uint32_t width, uint32_t height)
+{
+    CDispatchSession *session = m_lineTable->FindSessionByInstance(instance);
+    if (session && session->GetVideoWindow())
+        session->GetVideoWindow()->SetVideoSize(width, height);
+}
 
 void TMainForm::wheelEvent(QWheelEvent *event)
 {
@@ -1209,7 +1274,7 @@ void TMainForm::LoadUserCells(int groupType, int groupId, const std::string &tit
     c_pLabelUserGroup->setText(Q(title));
     c_pImageCameraMenu->setVisible(groupType == kGroupTypeCamera);
     if (m_pListCache) {
-        std::vector<UserTileSpec> tiles;
+        std::vector<UserTileData> tiles;
         ReadUserTiles(*m_pListCache, groupType, groupId, tiles);
         m_userRows.Assign(std::move(tiles));
     }
@@ -1411,8 +1476,8 @@ void TMainForm::SelectUserRow(int row, bool byUser)
         m_pUserTiles->TileOf(r)->SetSelected(r == row);
     for (TGroupCellCtrl *g : m_groupCells)
         g->SetSelected(false);
-    const UserTileSpec &spec = m_userRows.Row(row).spec;
-    SetCurrentSelection(kSelectUser, 0, spec.number, spec.userType);
+    const UserTileData &tile = m_userRows.Row(row).user;
+    SetCurrentSelection(kSelectUser, 0, tile.number, tile.userType);
     EnableUpdateTimer(true);
     UpdateOperateButtons();
     // The map page and the video wall follow the user (their own steps).
@@ -1465,6 +1530,300 @@ bool TMainForm::SelectUserCell(int userType, const std::string &number, bool byS
     return true;
 }
 
+// ---------------------------------------------------------------------------------
+// Video wall
+
+const zox::video::TSplitScreenLayout *TMainForm::GetSplitLayout() const
+{
+    return zox::video::FindSplitLayout(m_windowCount);
+}
+
+void TMainForm::CreateVideoWindows()
+{
+    const zox::video::TSplitScreenLayout *layout = GetSplitLayout();
+    if (!layout)
+        return;
+    for (int i = 0; i < layout->count; ++i) {
+        auto *w = new TVideoWndCtrl(c_pPanelVideoGroup, this);
+        const zox::video::WallRect r =
+            zox::video::SplitCellBounds(*layout, i, c_pPanelVideoGroup->width(), c_pPanelVideoGroup->height());
+        w->setGeometry(r.left, r.top, r.width, r.height);
+        w->SetTitleBarVisible(m_videoTitlesVisible);
+        w->show();
+        m_videoWnds.push_back(w);
+    }
+}
+
+void TMainForm::RelayoutVideoWindows()
+{
+    const zox::video::TSplitScreenLayout *layout = GetSplitLayout();
+    if (!layout)
+        return;
+    std::vector<bool> used;
+    for (TVideoWndCtrl *w : m_videoWnds)
+        used.push_back(w->IsUsed());
+    const zox::video::RelayoutPlan plan = zox::video::PlanRelayout(used, layout->count);
+    const std::vector<TVideoWndCtrl *> old = std::move(m_videoWnds);
+    m_videoWnds.clear();
+    for (int i : plan.destroyed)
+        delete old[i];
+    const int W = c_pPanelVideoGroup->width(), H = c_pPanelVideoGroup->height();
+    for (std::size_t i = 0; i < plan.cells.size(); ++i) {
+        TVideoWndCtrl *w = plan.cells[i] >= 0 ? old[plan.cells[i]] : new TVideoWndCtrl(c_pPanelVideoGroup, this);
+        const zox::video::WallRect r = zox::video::SplitCellBounds(*layout, static_cast<int>(i), W, H);
+        w->setGeometry(r.left, r.top, r.width, r.height);
+        w->show();
+        w->SetTitleBarVisible(m_videoTitlesVisible);
+        m_videoWnds.push_back(w);
+    }
+    // More busy tiles than cells: they keep playing, unseen.
+    for (int i : plan.parked) {
+        old[i]->setGeometry(0, 0, 0, 0);
+        old[i]->show();
+        m_videoWnds.push_back(old[i]);
+    }
+}
+
+TVideoWndCtrl *TMainForm::GetFreeVideoWindow()
+{
+    for (;;) {
+        std::vector<bool> used;
+        for (TVideoWndCtrl *w : m_videoWnds)
+            used.push_back(w->IsUsed());
+        const int free = zox::video::FindFreeTile(used, m_windowCount);
+        if (free >= 0)
+            return m_videoWnds[free];
+        if (zox::video::WallIsFull(used, m_windowCount))
+            return nullptr;
+        bool enabled[zox::video::kSplitLayoutCount];
+        for (std::size_t i = 0; i < zox::video::kSplitLayoutCount; ++i)
+            enabled[i] = c_pImageSplit[i]->isEnabled();
+        const int next = zox::video::NextSplitCount(m_windowCount, enabled);
+        if (next == 0)
+            return nullptr;
+        QLabel *picture = nullptr;
+        for (std::size_t i = 0; i < kSplitScreenPictureCount; ++i)
+            if (kSplitScreenPictures[i].windowCount == next)
+                picture = c_pImageSplit[i];
+        if (!picture)
+            return nullptr;
+        SetSplitImageStatus(picture, zox::skin::kPicturePressed);
+        OnImageSplitScreenClick(picture);
+        if (m_windowCount != next)
+            return nullptr;
+    }
+}
+
+void TMainForm::OnImageSplitScreenClick(QLabel *picture)
+{
+    const bool changed = SelectSplitImage(picture);
+    if (changed)
+        SetSplitImageStatus(picture, zox::skin::kPicturePressed);
+    if (changed || m_singleVideo) {
+        m_singleVideo = false;
+        RelayoutVideoWindows();
+    }
+}
+
+void TMainForm::OnPanelVideoGroupResize()
+{
+    if (m_inFullScreenToggle)
+        return;
+    const int W = c_pPanelVideoGroup->width(), H = c_pPanelVideoGroup->height();
+    if (m_singleVideo) {
+        for (TVideoWndCtrl *w : m_videoWnds)
+            if (!w->isHidden()) {
+                w->setGeometry(0, 0, W, H);
+                break;
+            }
+        return;
+    }
+    const zox::video::TSplitScreenLayout *layout = GetSplitLayout();
+    if (!layout)
+        return;
+    for (int i = 0; i < layout->count && i < static_cast<int>(m_videoWnds.size()); ++i) {
+        const zox::video::WallRect r = zox::video::SplitCellBounds(*layout, i, W, H);
+        m_videoWnds[i]->setGeometry(r.left, r.top, r.width, r.height);
+    }
+}
+
+void TMainForm::OnVideoWindowSelected(QWidget *tile, bool byUser)
+{
+    for (QObject *c : c_pPanelVideoGroup->children())
+        if (auto *w = dynamic_cast<TVideoWndCtrl *>(c); w && w != tile)
+            w->SetSelected(false);
+    if (byUser) {
+        auto *w = dynamic_cast<TVideoWndCtrl *>(tile);
+        if (w && w->IsUsed() && SelectUserCell(w->GetUserType(), w->GetUserNumber(), false))
+            return;
+        if (CurrentSelection.kind == kSelectUser)
+            SelectGroupCell(CurrentSelection.groupType, CurrentSelection.groupId);
+    }
+}
+
+void TMainForm::SetSingleVideoWindow(QWidget *tile, bool on)
+{
+    if (on == m_singleVideo)
+        return;
+    if (on) {
+        m_singleVideo = true;
+        tile->setGeometry(0, 0, c_pPanelVideoGroup->width(), c_pPanelVideoGroup->height());
+        tile->show();
+        for (TVideoWndCtrl *w : m_videoWnds)
+            if (w != tile)
+                w->hide();
+        return;
+    }
+    // The extended display keeps one video.
+    if (m_modes.swapped)
+        return;
+    m_singleVideo = false;
+    OnPanelVideoGroupResize();
+    for (TVideoWndCtrl *w : m_videoWnds)
+        w->show();
+}
+
+void TMainForm::AutoShowTopBar(QWidget *)
+{
+    if (!m_modes.fullScreen)
+        return;
+    const bool show = QCursor::pos().y() - geometry().top() < 10;
+    if (c_pPanelRightTop->isVisible() != show)
+        c_pPanelRightTop->setVisible(show);
+}
+
+void TMainForm::SwapVideoWindows(QWidget *target, QWidget *source)
+{
+    if (!target || !source || target == source)
+        return;
+    const QRect t = target->geometry();
+    target->setGeometry(source->geometry());
+    source->setGeometry(t);
+    auto it = std::find(m_videoWnds.begin(), m_videoWnds.end(), target);
+    auto is = std::find(m_videoWnds.begin(), m_videoWnds.end(), source);
+    if (it != m_videoWnds.end() && is != m_videoWnds.end())
+        std::iter_swap(it, is);
+}
+
+void TMainForm::PreviewVideo(int userType, const std::string &number)
+{
+    if (FindVideoPopup(userType, number))
+        return;
+    IPopupVideoSource *source = m_popupSource ? m_popupSource : RtspClientVideoSource();
+    int used = 0;
+    for (TVideoWndCtrl *w : m_videoWnds)
+        used += w->IsUsed() ? 1 : 0;
+    const bool playing = g_pRtspClient && g_pRtspClient->IsPlaying(userType, number);
+    if (!zox::video::PreviewAllowed(static_cast<int>(m_popups.size()), used, playing)) {
+        WriteLog("main: video window has reached the upper limit, cannot preview video[%d#%s]", userType,
+                 number.c_str());
+        return;
+    }
+    std::string title;
+    if (userType == 2) {
+        ST_ZOX_RTSP_CAMERA camera;
+        if (!m_pListCache || m_pListCache->GetRtspCamera(number, camera) != 0) {
+            WriteLog("main: failed to get camera[%s] info, cannot preview", number.c_str());
+            return;
+        }
+        if (camera.status == 0 || !source) {
+            WriteLog("main: camera[%s] state[%d] incorrect, cannot preview", number.c_str(), camera.status);
+            return;
+        }
+        title = camera.cname;
+    } else if (userType == 1) {
+        ST_ZOX_SYSTEM_USER user;
+        if (!m_pListCache || m_pListCache->GetSystemUser(number, user) != 0) {
+            WriteLog("main: failed to get user[%s] info, cannot preview", number.c_str());
+            return;
+        }
+        if (user.regState == 0 || user.regState == 3) {
+            WriteLog("main: user[%s] state[%d] incorrect, cannot preview", number.c_str(), user.regState);
+            return;
+        }
+        title = MakeDisplayName(user.userNumber, user.displayName);
+    } else {
+        WriteLog("main: unknown type[%d], cannot preview video[%s]", userType, number.c_str());
+        return;
+    }
+    auto *popup = new TVideoPopupForm(this, this, title, number, userType, m_popupSource);
+    PlaceVideoPopup(popup);
+    if (playing) {
+        if (popup->RestartPreview() != 0) {
+            WriteLog("main: failed to redirect video[%d#%s] preview window", userType, number.c_str());
+            CloseVideoPopup(popup);
+            return;
+        }
+    } else if (popup->StartPreview() != 0) {
+        WriteLog("main: failed to start video[%d#%s] preview", userType, number.c_str());
+        CloseVideoPopup(popup);
+        return;
+    }
+    if (userType == 2 && CurrentSelection.groupId != 0xFFFE)
+        SelectGroupCell(2, 0xFFFE);
+    if (!SelectUserCell(userType, number, false) && CurrentSelection.kind == kSelectUser)
+        SelectGroupCell(CurrentSelection.groupType, CurrentSelection.groupId);
+}
+
+bool TMainForm::FindVideoPopup(int userType, const std::string &number)
+{
+    int found = -1;
+    for (std::size_t i = 0; i < m_popups.size(); ++i)
+        if (m_popups[i]->GetUserType() == userType && m_popups[i]->GetNumber() == number) {
+            found = static_cast<int>(i);
+            break;
+        }
+    if (found < 0)
+        return false;
+    std::vector<zox::video::PopupPos> pos;
+    for (TVideoPopupForm *p : m_popups)
+        pos.push_back({p->x(), p->y()});
+    const std::vector<int> order = zox::video::BringPopupForward(pos, found);
+    std::vector<TVideoPopupForm *> reordered;
+    for (int i : order)
+        reordered.push_back(m_popups[i]);
+    for (std::size_t i = 0; i < m_popups.size(); ++i)
+        m_popups[i]->move(pos[i].left, pos[i].top);
+    m_popups = std::move(reordered);
+    m_popups.back()->show();
+    m_popups.back()->raise();
+    return true;
+}
+
+void TMainForm::PlaceVideoPopup(TVideoPopupForm *popup)
+{
+    m_popups.push_back(popup);
+    if (m_popups.size() > 1) {
+        std::vector<zox::video::PopupSize> sizes;
+        for (TVideoPopupForm *p : m_popups)
+            sizes.push_back({p->width(), p->height()});
+        const std::vector<zox::video::PopupPos> pos = zox::video::CascadePopups(width(), height(), sizes);
+        for (std::size_t i = 0; i < m_popups.size(); ++i)
+            m_popups[i]->move(pos[i].left, pos[i].top);
+    } else {
+        const QRect g = geometry();
+        popup->move(g.left() + (g.width() - popup->width()) / 2, g.top() + (g.height() - popup->height()) / 2);
+    }
+    popup->show();
+}
+
+void TMainForm::CloseVideoPopup(TVideoPopupForm *popup)
+{
+    auto it = std::find(m_popups.begin(), m_popups.end(), popup);
+    if (it != m_popups.end())
+        m_popups.erase(it);
+    popup->close();
+}
+
+// The tools' session operations belong to the call control, recording and forwarding.
+void TMainForm::StopVideoUploadOfWindow(const std::string &, const std::string &) {}
+void TMainForm::HangupVideoWindow(const std::string &, const std::string &) {}
+void TMainForm::StopRtspVideo(int, const std::string &) {}
+void TMainForm::OnForwardVideo(int, const std::string &, int) {}
+void TMainForm::ToggleSessionRecord(const std::string &, int) {}
+void TMainForm::ToggleRtspRecord(int, const std::string &) {}
+int TMainForm::ToggleRtspAudio(int, const std::string &, TVideoWndCtrl *) { return -1; }
+
 bool TMainForm::IsAnyLineInCall() const { return m_lineTable->IsAnyLineInCall(); }
 
 // ---------------------------------------------------------------------------------
@@ -1485,7 +1844,7 @@ void TMainForm::OnUpdateTimerOut()
     if (CurrentSelection.groupId != -1 && m_pListCache && m_pUserTiles && !m_userRows.Empty()) {
         RefreshRowStates(*m_pListCache, CurrentSelection.groupType, m_userRows, m_pUserTiles->BoundRows(),
                          [this](int row) {
-                             const UserTileSpec &s = m_userRows.Row(row).spec;
+                             const UserTileData &s = m_userRows.Row(row).user;
                              m_pUserTiles->TileOf(row)->UpdateUserState(s.regState, s.callState, s.vpState);
                          });
     }

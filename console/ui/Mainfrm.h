@@ -8,6 +8,8 @@
 #include "console/SplitScreenCtrlMap.h"
 #include "console/UserListModel.h"
 #include "dispatch/DispatchLineTable.h"
+#include "video/ui/VideoPopupForm.h"
+#include "video/ui/VideoWndCtrl.h"
 
 #include <QByteArray>
 #include <QWidget>
@@ -32,6 +34,8 @@ class IMainListCache;
 class SkinImageMap;
 class CUserTilePool;
 class CMainDispatchHost;
+class CIncomingSignalling;
+class TCallAlertForm;
 
 // One quick action of the operate bar: kind 1 a group action, 2 a user action.
 struct TOperateButtonMap {
@@ -48,7 +52,7 @@ struct TTaskButtonPair {
     TMultiImageCtrl *button = nullptr;
 };
 
-class TMainForm : public QWidget {
+class TMainForm : public QWidget, public CVideoWndHandler, public IVideoPopupOwner {
     Q_OBJECT
 public:
     static constexpr int kImageMapSize = 32;
@@ -102,9 +106,27 @@ public:
     void OnUserSessionEvent(const ST_ZOX_SYSTEM_USER &user) { m_lineTable->OnUserSessionEvent(user); }
     void RemoveLineMember(ST_ZOX_DISPATCH_LINE_INFO *line, const std::string &n) { m_lineTable->RemoveLineMember(line, n); }
 
-    // The datagram handlers of the call-signalling and video-push families.
+    // The datagram handlers of the call-signalling and video-push families (the logic
+    // is CIncomingSignalling's).
     void OnNetCall(const QByteArray &datagram);
     void OnNetVideoPush(const QByteArray &datagram);
+    CIncomingSignalling &Incoming() { return *m_incoming; }
+    int AnswerCall(ST_ZOX_DISPATCH_LINE_INFO *line);
+    void SendStopVpNotify(uint32_t sourceId, uint32_t destinationId, const std::string &number);
+    // A talk-burst message with the speaker text it carries.
+    void OnTalkBurst(uint32_t message, uintptr_t wParam, const std::string &speaker);
+
+    // --- The incoming-call alert (created on first use, reused) ---
+    bool IsCallAlertVisible() const;
+    // Shows the alert modally for a call: 1 answer, 2 decline.
+    int ShowCallAlert(int32_t callId, const std::string &number, int32_t kind);
+    int32_t CallAlertId() const;
+    void DismissCallAlert();
+    TCallAlertForm *CallAlert() const { return m_pCallAlert; }
+
+    // --- Call video tiles (the wall's) ---
+    // The decoded size of a call's video (handed over from a media thread).
+    void OnVideoSize(int32_t instance, uint32_t width, uint32_t height);
 
     // --- Wiring set by the owner of the window ---
     // The server-data cache the lists read (null: only the two fixed groups).
@@ -142,6 +164,39 @@ public:
     bool SelectSplitImage(QObject *control);
     bool IsSplitImageSelected(QObject *control) const;
     int GetCurrentWindowCount() const { return m_windowCount; }
+
+    // --- Video wall ---
+    // The layout row of the current tile count, or null.
+    const zox::video::TSplitScreenLayout *GetSplitLayout() const;
+    void CreateVideoWindows();
+    void RelayoutVideoWindows();
+    // A free tile shown on the wall (growing the layout when all are busy), or null.
+    TVideoWndCtrl *GetFreeVideoWindow() override;
+    // Floating previews of a vehicle (1) or camera (2), with the wall under one limit.
+    void PreviewVideo(int userType, const std::string &number);
+    bool FindVideoPopup(int userType, const std::string &number);
+    void PlaceVideoPopup(TVideoPopupForm *popup);
+    void CloseVideoPopup(TVideoPopupForm *popup) override;
+    const std::vector<TVideoPopupForm *> &VideoPopups() const { return m_popups; }
+    // Where popups play (null: the RTSP client); tests pass their own.
+    void SetPopupVideoSource(IPopupVideoSource *source) { m_popupSource = source; }
+    void OnPanelVideoGroupResize();
+    void OnImageSplitScreenClick(QLabel *picture);
+    const std::vector<TVideoWndCtrl *> &VideoWindows() const { return m_videoWnds; }
+    bool IsSingleVideoWindow() const { return m_singleVideo; }
+    // CVideoWndHandler: the wall's display operations.
+    void OnVideoWindowSelected(QWidget *tile, bool byUser) override;
+    void SetSingleVideoWindow(QWidget *tile, bool on) override;
+    void AutoShowTopBar(QWidget *tile) override;
+    void SwapVideoWindows(QWidget *target, QWidget *source) override;
+    // CVideoWndHandler: session operations of the tools (calls, recording and forwarding).
+    void StopVideoUploadOfWindow(const std::string &number, const std::string &name) override;
+    void HangupVideoWindow(const std::string &number, const std::string &name) override;
+    void StopRtspVideo(int userType, const std::string &number) override;
+    void OnForwardVideo(int userType, const std::string &number, int service) override;
+    void ToggleSessionRecord(const std::string &number, int lineKind) override;
+    void ToggleRtspRecord(int userType, const std::string &number) override;
+    int ToggleRtspAudio(int userType, const std::string &number, TVideoWndCtrl *tile) override;
 
     // --- Lists and selection ---
     bool SelectGroupCell(int groupType, int groupId);
@@ -340,6 +395,10 @@ private:
     SkinImageMap *m_pImageMap = nullptr;
     SplitScreenCtrlMapTable m_splitMap;
     int m_windowCount = 0;
+    std::vector<TVideoWndCtrl *> m_videoWnds; // list position i shows in cell i
+    bool m_singleVideo = false;
+    std::vector<TVideoPopupForm *> m_popups; // oldest first; each frees itself when closed
+    IPopupVideoSource *m_popupSource = nullptr;
 
     QShortcut *m_pFullScreenKey = nullptr;
     QShortcut *m_pExitFullScreenKey = nullptr;
@@ -359,6 +418,8 @@ private:
     TContactForm *m_pContactForm = nullptr; // the contacts book, created on first use
     std::unique_ptr<CMainDispatchHost> m_dispatchHost;
     std::unique_ptr<CDispatchLineTable> m_lineTable;
+    std::unique_ptr<CIncomingSignalling> m_incoming;
+    TCallAlertForm *m_pCallAlert = nullptr;
 };
 
 // The one main window (null before it is created and after it is gone).

@@ -104,7 +104,7 @@ void CUserTilePool::Redraw(const CUserListModel &model, int row)
     if (!t)
         return;
     const UserListRow &r = model.Row(row);
-    t->BindUser(r.spec.userType, r.spec.name, r.spec.number, r.spec.regState, r.spec.callState, r.spec.vpState);
+    t->BindUser(r.user.userType, r.user.name, r.user.number, r.user.regState, r.user.callState, r.user.vpState);
     t->SetUserTip(r.tip);
     t->SetSelected(row == model.Selected());
 }

@@ -17,7 +17,7 @@ ST_PLATFORM_LINK_ENV LinkEnv(const char *configFile)
     ST_PLATFORM_LINK_ENV env;
     env.configPath = std::string("data/") + configFile;
     QObject *window = g_pLoginForm;
-    env.notify = [window](uint32_t message) { PostWindowMessage(window, message, 0, 0); };
+    env.notify = [window](uint32_t message) { PostWindowMessage(window, message, uintptr_t(0), intptr_t(0)); };
     env.cache = [] { return g_pZoxDataModule; };
     return env;
 }

@@ -18,7 +18,7 @@
 
 namespace zoxtest {
 
-struct FakeMediaSpec {
+struct FakeMediaSetup {
     bool create = true;
     uint16_t audioPort = 4000;
     uint16_t videoPort = 5000;
@@ -27,19 +27,19 @@ struct FakeMediaSpec {
 
 class FakeMedia : public IDispatchMedia {
 public:
-    FakeMedia(const FakeMediaSpec &spec, int &starts, int &released) : m_spec(spec), m_starts(starts), m_released(released) {}
+    FakeMedia(const FakeMediaSetup &setup, int &starts, int &released) : m_setup(setup), m_starts(starts), m_released(released) {}
     ~FakeMedia() override { ++m_released; }
-    uint16_t LocalAudioPort() const override { return m_spec.audioPort; }
-    uint16_t LocalVideoPort() const override { return m_spec.videoPort; }
+    uint16_t LocalAudioPort() const override { return m_setup.audioPort; }
+    uint16_t LocalVideoPort() const override { return m_setup.videoPort; }
     int Start() override
     {
         ++m_starts;
-        return m_spec.startResult;
+        return m_setup.startResult;
     }
     uint64_t VideoSessionId() const override { return 77; }
 
 private:
-    FakeMediaSpec m_spec;
+    FakeMediaSetup m_setup;
     int &m_starts;
     int &m_released;
 };
@@ -89,7 +89,7 @@ public:
     CSessionInstancePool pool;
     std::vector<std::vector<uint8_t>> sent;
     int sendResult = 1; // 1: the whole datagram; 0 or below: that result
-    FakeMediaSpec media;
+    FakeMediaSetup media;
     int mediaStarts = 0;
     int mediaReleased = 0;
     std::map<std::string, ST_ZOX_SYSTEM_USER> users;

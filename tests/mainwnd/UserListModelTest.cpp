@@ -11,9 +11,9 @@ using namespace zox::mainwnd;
 
 namespace {
 
-UserTileSpec Spec(const std::string &number, int type = kUserTypeDispatch, uint8_t reg = 1)
+UserTileData Tile(const std::string &number, int type = kUserTypeDispatch, uint8_t reg = 1)
 {
-    return UserTileSpec{type, "Unit " + number, number, reg, 0, 0};
+    return UserTileData{type, "Unit " + number, number, reg, 0, 0};
 }
 
 TEST(UserListRows, TilesInSight)
@@ -42,7 +42,7 @@ TEST(UserListRows, TilesInSight)
 TEST(UserListRows, FindByTypeAndNumberAndSelection)
 {
     CUserListModel m;
-    m.Assign({Spec("17", kUserTypeDispatch), Spec("17", kUserTypeCamera), Spec("18"), Spec("abc")});
+    m.Assign({Tile("17", kUserTypeDispatch), Tile("17", kUserTypeCamera), Tile("18"), Tile("abc")});
     EXPECT_EQ(m.Count(), 4);
     EXPECT_EQ(m.Find(kUserTypeDispatch, "17"), 0);
     EXPECT_EQ(m.Find(kUserTypeCamera, "17"), 1);   // same number, another type
@@ -54,7 +54,7 @@ TEST(UserListRows, FindByTypeAndNumberAndSelection)
     m.Select(4); // no such row
     EXPECT_EQ(m.Selected(), -1);
     m.Select(1);
-    m.Assign({Spec("18")}); // new rows: nothing selected
+    m.Assign({Tile("18")}); // new rows: nothing selected
     EXPECT_EQ(m.Selected(), -1);
     EXPECT_EQ(m.Find(kUserTypeDispatch, "17"), -1);
 }
@@ -63,15 +63,15 @@ class ShownRows : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::vector<UserTileSpec> specs;
+        std::vector<UserTileData> tiles;
         for (int i = 0; i < 1000; ++i) {
             const std::string n = std::to_string(10000 + i);
             cache.users.push_back(MakeUser(n, "Unit " + n, 1));
-            specs.push_back(Spec(n));
+            tiles.push_back(Tile(n));
         }
-        specs.push_back(Spec("777", kUserTypeVehicle));
+        tiles.push_back(Tile("777", kUserTypeVehicle));
         cache.users.push_back(MakeUser("777", "Truck", 1, 0, 0, kUserTypeVehicle));
-        model.Assign(std::move(specs));
+        model.Assign(std::move(tiles));
     }
     FakeListCache cache;
     CUserListModel model;
@@ -88,8 +88,8 @@ TEST_F(ShownRows, RefreshReadsOnlyTheGivenRowsInOneReadAndReportsChanges)
     EXPECT_EQ(cache.stateReads, 1);
     EXPECT_EQ(cache.lastStateNumbers, (std::vector<std::string>{"10900", "10901", "10902"}));
     EXPECT_EQ(changed, std::vector<int>{900});
-    EXPECT_EQ(model.Row(900).spec.callState, 0x00000100u);
-    EXPECT_EQ(model.Row(0).spec.callState, 0u);
+    EXPECT_EQ(model.Row(900).user.callState, 0x00000100u);
+    EXPECT_EQ(model.Row(0).user.callState, 0u);
 
     // The same state again changes nothing; a failed read changes nothing either.
     changed.clear();
@@ -100,7 +100,7 @@ TEST_F(ShownRows, RefreshReadsOnlyTheGivenRowsInOneReadAndReportsChanges)
     EXPECT_EQ(RefreshRowStates(cache, kGroupTypeAllUsers, model, {900}, [&](int row) { changed.push_back(row); }),
               -1);
     EXPECT_TRUE(changed.empty());
-    EXPECT_EQ(model.Row(900).spec.callState, 0x00000100u);
+    EXPECT_EQ(model.Row(900).user.callState, 0x00000100u);
 
     // No rows, a group type without users, or rows that do not exist: no read.
     cache.fail = false;
@@ -116,12 +116,12 @@ TEST_F(ShownRows, CameraRowsReadTheCameraTable)
 {
     cache.cameras = {MakeCamera(5, "Gate", 1, 1), MakeCamera(6, "Dock", 1, 0)};
     CUserListModel cams;
-    cams.Assign({Spec("5", kUserTypeCamera, 0), Spec("6", kUserTypeCamera, 0)});
+    cams.Assign({Tile("5", kUserTypeCamera, 0), Tile("6", kUserTypeCamera, 0)});
     std::vector<int> changed;
     ASSERT_EQ(RefreshRowStates(cache, kGroupTypeCamera, cams, {0, 1}, [&](int row) { changed.push_back(row); }), 0);
     EXPECT_EQ(changed, (std::vector<int>{0, 1}));
-    EXPECT_EQ(cams.Row(0).spec.regState, 1);
-    EXPECT_EQ(cams.Row(1).spec.regState, 3); // disabled
+    EXPECT_EQ(cams.Row(0).user.regState, 1);
+    EXPECT_EQ(cams.Row(1).user.regState, 3); // disabled
     EXPECT_EQ(cache.stateReads, 0);
 }
 

@@ -25,7 +25,7 @@ protected:
     }
     std::vector<std::string> Numbers(int groupType, int groupId)
     {
-        std::vector<UserTileSpec> tiles;
+        std::vector<UserTileData> tiles;
         EXPECT_EQ(ReadUserTiles(cache, groupType, groupId, tiles), 0);
         std::vector<std::string> out;
         for (const auto &t : tiles)
@@ -47,7 +47,7 @@ TEST_F(UserList, TilesPerGroupType)
 
 TEST_F(UserList, CameraTilesCarryNameIdAndState)
 {
-    std::vector<UserTileSpec> tiles;
+    std::vector<UserTileData> tiles;
     ASSERT_EQ(ReadUserTiles(cache, kGroupTypeCamera, kGroupIdCamera, tiles), 0);
     ASSERT_EQ(tiles.size(), 2u);
     EXPECT_EQ(tiles[0].userType, kUserTypeCamera);
@@ -60,7 +60,7 @@ TEST_F(UserList, CameraTilesCarryNameIdAndState)
 TEST_F(UserList, FailedReadGivesNoTiles)
 {
     cache.fail = true;
-    std::vector<UserTileSpec> tiles{UserTileSpec{}};
+    std::vector<UserTileData> tiles{UserTileData{}};
     EXPECT_EQ(ReadUserTiles(cache, kGroupTypeAllUsers, kGroupIdAllUsers, tiles), -1);
     EXPECT_TRUE(tiles.empty());
 }

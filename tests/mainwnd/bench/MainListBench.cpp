@@ -289,7 +289,7 @@ int main(int argc, char **argv)
             // The read of the directory's rows alone.
             std::vector<double> reads;
             for (int i = 0; i < 3; ++i) {
-                std::vector<UserTileSpec> rows;
+                std::vector<UserTileData> rows;
                 const auto r0 = Clock::now();
                 ReadUserTiles(lists, zox::mainwnd::kGroupTypeAllUsers, zox::mainwnd::kGroupIdAllUsers, rows);
                 reads.push_back(std::chrono::duration<double, std::milli>(Clock::now() - r0).count());

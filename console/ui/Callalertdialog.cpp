@@ -1,0 +1,151 @@
+#include "console/ui/Callalertdialog.h"
+
+#include <QEvent>
+#include <QFont>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "console/ui/CallDialogParts.h"
+#include "core/NumberUtils.h"
+#include "core/ui/PngResource.h"
+
+using namespace zox::calldlg;
+
+namespace {
+
+QLabel *TextLabel(QWidget *parent, const QRect &r, int pixelSize, const char *colour)
+{
+    auto *l = new QLabel(parent);
+    l->setGeometry(r);
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(pixelSize);
+    l->setFont(f);
+    l->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(QLatin1String(colour)));
+    l->setAttribute(Qt::WA_TransparentForMouseEvents); // drags the window with its panel
+    return l;
+}
+
+} // namespace
+
+TCallAlertForm::TCallAlertForm(QWidget *owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("TCallAlertForm"));
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setFixedSize(299, 120);
+    c_PanelClient = new QFrame(this);
+    c_PanelClient->setObjectName(QStringLiteral("c_PanelClient"));
+    c_PanelClient->setGeometry(0, 0, 299, 80);
+    c_PanelClient->setStyleSheet(QStringLiteral("QFrame#c_PanelClient { background: #F0F0F0; }"));
+    c_PanelClient->installEventFilter(this);
+    c_pImageUser = new QLabel(c_PanelClient);
+    c_pImageUser->setGeometry(10, 10, 60, 60);
+    c_pImageUser->setScaledContents(true);
+    c_pImageUser->setAttribute(Qt::WA_TransparentForMouseEvents);
+    LoadPngResource(c_pImageUser, QStringLiteral("IMG_UNKNOWN_PERSON"));
+    c_pLabelTitle = TextLabel(c_PanelClient, QRect(80, 11, 210, 20), 15, "#434E54");
+    c_pLabelTitle->setText(QStringLiteral("Call  Alert"));
+    c_pLabelContent = TextLabel(c_PanelClient, QRect(80, 38, 210, 20), 13, "#6D6D6D");
+    c_PanelReject = MakeButtonPanel(this, QRect(0, 80, 150, 40), kRed, QStringLiteral("Decline"), 15, false,
+                                    &c_pLabelReject);
+    c_pPanelAccept = MakeButtonPanel(this, QRect(150, 80, 149, 40), kGreen, QStringLiteral("Answer"), 15, false,
+                                     &c_pLabelAccept);
+    c_PanelReject->installEventFilter(this);
+    c_pPanelAccept->installEventFilter(this);
+    c_pTimer = new QTimer(this);
+    c_pTimer->setInterval(1000);
+    connect(c_pTimer, &QTimer::timeout, this, &TCallAlertForm::OnTimerOut);
+}
+
+TCallAlertForm::~TCallAlertForm() { c_pTimer->stop(); }
+
+void TCallAlertForm::ShowCall(int32_t callId, const std::string &number, int32_t kind)
+{
+    m_number = number;
+    m_callId = callId;
+    const std::string name = m_lookup ? m_lookup(number) : std::string();
+    c_pLabelContent->setText(QString::fromStdString(MakeDisplayName(number, name)));
+    c_pLabelTitle->setText(kind == 2 ? QStringLiteral("Video Call")
+                                     : kind == 3 ? QStringLiteral("PTT Call") : QStringLiteral("Voice Call"));
+    m_countdown = kCountdownSeconds;
+    c_pTimer->start();
+    ShowCountdown();
+}
+
+void TCallAlertForm::ShowCountdown()
+{
+    c_pLabelReject->setText(QStringLiteral("Decline(%1)").arg(m_countdown, 2, 10, QLatin1Char('0')));
+}
+
+void TCallAlertForm::OnTimerOut()
+{
+    --m_countdown;
+    if (m_countdown > 0) {
+        ShowCountdown();
+        return;
+    }
+    c_pTimer->stop();
+    done(2);
+}
+
+void TCallAlertForm::Dismiss()
+{
+    c_pTimer->stop();
+    done(2);
+}
+
+void TCallAlertForm::OnCtrlRejectClick()
+{
+    c_pTimer->stop();
+    done(2);
+}
+
+void TCallAlertForm::OnCtrlAcceptClick()
+{
+    c_pTimer->stop();
+    done(1);
+}
+
+void TCallAlertForm::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        OnCtrlAcceptClick();
+        return;
+    }
+    event->accept(); // Esc and the rest do nothing
+}
+
+bool TCallAlertForm::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool reject = watched == c_PanelReject;
+    if (reject || watched == c_pPanelAccept) {
+        auto *panel = static_cast<QFrame *>(watched);
+        switch (event->type()) {
+        case QEvent::Enter:
+            SetPanelColour(panel, reject ? kRedHover : kGreenHover);
+            break;
+        case QEvent::Leave:
+            SetPanelColour(panel, reject ? kRed : kGreen);
+            break;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+                reject ? OnCtrlRejectClick() : OnCtrlAcceptClick();
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+    } else if (watched == c_PanelClient) {
+        auto *me = static_cast<QMouseEvent *>(event);
+        if (event->type() == QEvent::MouseButtonPress && me->button() == Qt::LeftButton) {
+            m_dragging = true;
+            m_dragOffset = me->globalPosition().toPoint() - frameGeometry().topLeft();
+        } else if (event->type() == QEvent::MouseMove && m_dragging) {
+            move(me->globalPosition().toPoint() - m_dragOffset);
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            m_dragging = false;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
