@@ -1,5 +1,7 @@
 #include "console/MainWindowLayout.h"
 
+#include "core/EditionText.h"
+
 #include <algorithm>
 
 namespace zox::mainwnd {
@@ -70,10 +72,16 @@ MainWindowGeometry LayoutMainWindow(const MainWindowModes &modes, int clientWidt
     return g;
 }
 
-const char *FullScreenHint(bool fullScreen) { return fullScreen ? "Exit full screen" : "Full Screen"; }
-const char *LeftColumnHint(bool leftVisible) { return leftVisible ? "Hide left column" : "Show left column"; }
-const char *FoldHint(bool folded) { return folded ? "Upward expansion" : "Fold downward"; }
-const char *MaximizeHint(bool maximized) { return maximized ? "Restore" : "Maximize"; }
+const char *FullScreenHint(bool fullScreen)
+{
+    return ZoxText(fullScreen ? EN_ZOX_TEXT::ExitFullScreenHint : EN_ZOX_TEXT::FullScreenHint);
+}
+const char *LeftColumnHint(bool leftVisible)
+{
+    return ZoxText(leftVisible ? EN_ZOX_TEXT::HideLeftHint : EN_ZOX_TEXT::ShowLeftHint);
+}
+const char *FoldHint(bool folded) { return ZoxText(folded ? EN_ZOX_TEXT::ExpandUpHint : EN_ZOX_TEXT::FoldDownHint); }
+const char *MaximizeHint(bool maximized) { return ZoxText(maximized ? EN_ZOX_TEXT::RestoreHint : EN_ZOX_TEXT::MaximizeHint); }
 
 void EnterFullScreen(MainWindowModes &modes, FullScreenMemory &memory)
 {

@@ -1,5 +1,6 @@
 #include "core/LoginSession.h"
 
+#include "core/EditionText.h"
 #include "core/Log.h"
 #include "core/LoginDigest.h"
 #include "core/NumberUtils.h"
@@ -58,8 +59,9 @@ bool IsEmptyGroupSlot(const GroupListEntry &entry)
            std::all_of(entry.groupNumber.begin(), entry.groupNumber.end(), [](uint8_t b) { return b == 0; });
 }
 
-constexpr const char *kLoadGroupFailed = "Load group data failed, Please try again later.";
-constexpr const char *kLoadUserFailed = "Load user data failed, Please try again later.";
+using zox::edition::kResendEveryStep;
+
+const char *Text(EN_ZOX_TEXT id) { return ZoxText(id); }
 
 } // namespace
 
@@ -93,14 +95,14 @@ void CLoginSession::OnBtnOkClick()
     m_host.SetLoginButtonEnabled(false);
     if (!m_bInitialised) {
         ResetLogin();
-        m_host.ShowErrorBox("Application initialization error. Please close and try again.");
+        m_host.ShowErrorBox(Text(EN_ZOX_TEXT::LoginInitError));
         return;
     }
     m_host.ShowLoginWindow(false);
     m_host.ShowSplash(true);
     SendRegister(0);
     c_nLoginState = kLoginRegisterSent;
-    SetSplashText("Logging in");
+    SetSplashText(Text(EN_ZOX_TEXT::LoggingIn));
     Arm(EN_ZOX_LOGIN_TIMER::Retry, kRetryMs);
 }
 
@@ -142,7 +144,15 @@ void CLoginSession::OnDestroy()
 void CLoginSession::ArmStepTimers()
 {
     Arm(EN_ZOX_LOGIN_TIMER::Login, kStepTimeoutMs);
-    Arm(EN_ZOX_LOGIN_TIMER::Retry, kRetryMs);
+    if constexpr (kResendEveryStep)
+        Arm(EN_ZOX_LOGIN_TIMER::Retry, kRetryMs);
+}
+
+void CLoginSession::StopStepTimers()
+{
+    Stop(EN_ZOX_LOGIN_TIMER::Login);
+    if constexpr (kResendEveryStep)
+        Stop(EN_ZOX_LOGIN_TIMER::Retry);
 }
 
 // ---------------------------------------------------------------- timers
@@ -154,12 +164,12 @@ void CLoginSession::OnLoginTimerOut()
     if (c_nLoginState == kLoginIdle) {
         // The first tick after start.
         if (!m_bInitialised) {
-            m_host.ShowErrorBox("Application has been started or has an initialization error. Please close it.");
+            m_host.ShowErrorBox(Text(EN_ZOX_TEXT::StartInitError));
             m_host.CloseLoginWindow();
             return;
         }
         if (m_settings.cmsEnabled && m_nCmsStartResult != 0) {
-            m_host.ShowErrorBox("Platform interface module init failed. Please close it.");
+            m_host.ShowErrorBox(Text(EN_ZOX_TEXT::PlatformInitError));
             m_host.CloseLoginWindow();
             return;
         }
@@ -171,23 +181,23 @@ void CLoginSession::OnLoginTimerOut()
     bool logout = true;
     switch (c_nLoginState) {
     case kLoginAuthSent:
-        text = "User authentication timed out. Please try again later.";
+        text = Text(EN_ZOX_TEXT::TimeoutAuth);
         logout = false;
         break;
     case kLoginLines:
-        text = "Load line data timeout, please try again later.";
+        text = Text(EN_ZOX_TEXT::TimeoutLines);
         break;
     case kLoginGroups:
-        text = "Load group data timeout, please try again later.";
+        text = Text(EN_ZOX_TEXT::TimeoutGroups);
         break;
     case kLoginUsers:
-        text = "Load user data timeout, please try again later.";
+        text = Text(EN_ZOX_TEXT::TimeoutUsers);
         break;
     case kLoginUapSync:
-        text = "Sync auth platform user info timeout. Please try again later.";
+        text = Text(EN_ZOX_TEXT::TimeoutUap);
         break;
     case kLoginCmsSync:
-        text = "Sync platform device info timeout. Please try again later.";
+        text = Text(EN_ZOX_TEXT::TimeoutCms);
         break;
     default:
         return;
@@ -202,6 +212,18 @@ void CLoginSession::OnRetryTimerOut()
 {
     Stop(EN_ZOX_LOGIN_TIMER::Retry);
     bool sent = true;
+    if constexpr (!kResendEveryStep) {
+        // Only the register request and an unanswered heartbeat are repeated.
+        if (c_nLoginState == kLoginRegisterSent)
+            SendRegister(0);
+        else if (c_nLoginState >= kLoginRegistered && !m_bHeartbeatAnswered)
+            SendHeartbeat();
+        else
+            sent = false;
+        if (sent)
+            Arm(EN_ZOX_LOGIN_TIMER::Retry, kRetryMs);
+        return;
+    }
     switch (c_nLoginState) {
     case kLoginIdle:
         sent = false;
@@ -394,8 +416,7 @@ void CLoginSession::OnAuthRequest(const uint8_t *d, std::size_t n)
     if (parsed != kParseOk)
         return;
     WriteLog("login: auth request received.");
-    Stop(EN_ZOX_LOGIN_TIMER::Login);
-    Stop(EN_ZOX_LOGIN_TIMER::Retry);
+    StopStepTimers();
 
     AuthResponse rsp;
     ComputeAuthDigests(m_strPassword.data(), m_strPassword.size(), req.challenge1.data(), req.challenge1.size(),
@@ -408,9 +429,8 @@ void CLoginSession::OnAuthRequest(const uint8_t *d, std::size_t n)
 
     SendAuthResponse();
     c_nLoginState = kLoginAuthSent;
-    SetSplashText("Verifying account and password ...");
-    Arm(EN_ZOX_LOGIN_TIMER::Login, kStepTimeoutMs);
-    Arm(EN_ZOX_LOGIN_TIMER::Retry, kRetryMs);
+    SetSplashText(Text(EN_ZOX_TEXT::VerifyingAccount));
+    ArmStepTimers();
 }
 
 void CLoginSession::OnRegisterResponse(const uint8_t *d, std::size_t n)
@@ -424,13 +444,12 @@ void CLoginSession::OnRegisterResponse(const uint8_t *d, std::size_t n)
         WriteLog("login: register response received, but incorrect length(%u)!", unsigned(n));
         return;
     }
-    Stop(EN_ZOX_LOGIN_TIMER::Login);
-    Stop(EN_ZOX_LOGIN_TIMER::Retry);
+    StopStepTimers();
     if (rsp.result != 0) {
         c_nLoginState = kLoginIdle;
-        SetSplashText("User logon failed");
+        SetSplashText(Text(EN_ZOX_TEXT::LogonFailed));
         WriteLog("login: register response received, but result failed!");
-        m_host.ShowErrorBox("Account or password error, please re-enter!");
+        m_host.ShowErrorBox(Text(EN_ZOX_TEXT::AccountError));
         ResetLogin();
         return;
     }
@@ -447,7 +466,7 @@ void CLoginSession::OnRegisterResponse(const uint8_t *d, std::size_t n)
     Arm(EN_ZOX_LOGIN_TIMER::Heartbeat, m_settings.hbIntervalMs);
     m_bHeartbeatAnswered = true;
     c_nLoginState = kLoginRegistered;
-    SetSplashText("User login successful");
+    SetSplashText(Text(EN_ZOX_TEXT::LogonSuccessful));
     m_host.SleepMs(kRegisterPauseMs);
     if (m_pCache)
         m_pCache->ClearAll();
@@ -463,7 +482,7 @@ void CLoginSession::OnServerReset(const uint8_t *, std::size_t)
     SendRegister(1);
     m_host.HideMainWindow();
     ResetLogin();
-    m_host.ShowErrorBox("Communication error, please login again.");
+    m_host.ShowErrorBox(Text(EN_ZOX_TEXT::ServerReset));
     WriteLog("login: server reset indicator received and reboot.");
     g_byRestartFlag = 1;
     m_host.CloseLoginWindow();
@@ -515,6 +534,10 @@ int CLoginSession::SendLineConfig()
         WriteLog("login: send line config request.");
     else
         WriteLog("login: failed to send line config request!");
+    if constexpr (!kResendEveryStep) {
+        c_nLoginState = kLoginLines;
+        SetSplashText(Text(EN_ZOX_TEXT::LoadingLines));
+    }
     return int(lines.size());
 }
 
@@ -523,11 +546,11 @@ void CLoginSession::StartLineStep()
     AddSystemLines();
     if (SendLineConfig() > 0) {
         c_nLoginState = kLoginLines;
-        SetSplashText("Loading line data ...");
+        SetSplashText(Text(EN_ZOX_TEXT::LoadingLines));
     } else {
         RequestGroupList(1);
         c_nLoginState = kLoginGroups;
-        SetSplashText("Loading group data ...");
+        SetSplashText(Text(EN_ZOX_TEXT::LoadingGroups));
     }
     ArmStepTimers();
 }
@@ -543,8 +566,7 @@ void CLoginSession::OnLineConfigResponse(const uint8_t *d, std::size_t n)
         WriteLog("login: line config response received, but incorrect length(%u)!", unsigned(n));
         return;
     }
-    Stop(EN_ZOX_LOGIN_TIMER::Login);
-    Stop(EN_ZOX_LOGIN_TIMER::Retry);
+    StopStepTimers();
     if (rsp.result != 0) {
         WriteLog("login: line config response received, but result failed.");
     } else {
@@ -559,7 +581,7 @@ void CLoginSession::OnLineConfigResponse(const uint8_t *d, std::size_t n)
     }
     RequestGroupList(1);
     c_nLoginState = kLoginGroups;
-    SetSplashText("Loading group data ...");
+    SetSplashText(Text(EN_ZOX_TEXT::LoadingGroups));
     ArmStepTimers();
 }
 
@@ -577,6 +599,10 @@ int CLoginSession::RequestGroupList(uint32_t startIndex)
         WriteLog("login: send request to get group list.");
     else
         WriteLog("login: failed to send request to get group list!");
+    if constexpr (!kResendEveryStep) {
+        c_nLoginState = kLoginGroups;
+        SetSplashText(Text(EN_ZOX_TEXT::LoadingGroups));
+    }
     return rc;
 }
 
@@ -592,6 +618,10 @@ int CLoginSession::RequestUserList(uint32_t startIndex)
         WriteLog("login: send request to get user list.");
     else
         WriteLog("login: failed to send request to get user list!");
+    if constexpr (!kResendEveryStep) {
+        c_nLoginState = kLoginUsers;
+        SetSplashText(Text(EN_ZOX_TEXT::LoadingUsers));
+    }
     return rc;
 }
 
@@ -618,17 +648,16 @@ void CLoginSession::OnGroupListResponse(const uint8_t *d, std::size_t n)
         WriteLog("login: response received to get group list, but reference(%#x) mismatch!", rsp.header.receiverRef);
         return;
     }
-    Stop(EN_ZOX_LOGIN_TIMER::Login);
-    Stop(EN_ZOX_LOGIN_TIMER::Retry);
+    StopStepTimers();
     if (rsp.result != 0) {
         WriteLog("login: response received to get group list, but result failed!");
-        FailList(kLoadGroupFailed);
+        FailList(Text(EN_ZOX_TEXT::LoadGroupsFailed));
         return;
     }
     const bool more = rsp.nextIndex != 0 && rsp.total >= rsp.nextIndex;
     if (more && rsp.nextIndex <= m_nGroupStart) {
         WriteLog("login: response received to get group list, but next index(%u) does not advance!", rsp.nextIndex);
-        FailList(kLoadGroupFailed);
+        FailList(Text(EN_ZOX_TEXT::LoadGroupsFailed));
         return;
     }
     WriteLog("login: response received to get group list (%d), and result success.", int(rsp.count));
@@ -644,7 +673,7 @@ void CLoginSession::OnGroupListResponse(const uint8_t *d, std::size_t n)
         DecodeBcdDigits(entry.groupNumber.data(), entry.groupNumber.size(), group.groupNumber);
         if (m_pCache && WriteTwice([&] { return m_pCache->InsertSystemGroup(group); }) != 0) {
             WriteLog("login: failed to insert group (%u) info", unsigned(group.groupId));
-            FailList(kLoadGroupFailed);
+            FailList(Text(EN_ZOX_TEXT::LoadGroupsFailed));
             return;
         }
     }
@@ -657,7 +686,7 @@ void CLoginSession::OnGroupListResponse(const uint8_t *d, std::size_t n)
         m_listedUsers.clear();
         RequestUserList(1);
         c_nLoginState = kLoginUsers;
-        SetSplashText("Loading user data ...");
+        SetSplashText(Text(EN_ZOX_TEXT::LoadingUsers));
     }
     ArmStepTimers();
 }
@@ -677,24 +706,23 @@ void CLoginSession::OnUserListResponse(const uint8_t *d, std::size_t n)
         WriteLog("login: response received to get user list, but reference(%#x) mismatch!", header.receiverRef);
         return;
     }
-    Stop(EN_ZOX_LOGIN_TIMER::Login);
-    Stop(EN_ZOX_LOGIN_TIMER::Retry);
+    StopStepTimers();
     if (d[16] != 0) {
         WriteLog("login: response received to get user list, but result failed!");
-        FailList(kLoadUserFailed);
+        FailList(Text(EN_ZOX_TEXT::LoadUsersFailed));
         return;
     }
     // At least 32 bytes are there: a failed parse means fewer bytes than the count says.
     UserListResponse rsp;
     if (ParseUserListResponse(d, n, rsp) != kParseOk) {
         WriteLog("login: response received to get user list, but incorrect length(%u)!", unsigned(n));
-        FailList(kLoadUserFailed);
+        FailList(Text(EN_ZOX_TEXT::LoadUsersFailed));
         return;
     }
     const bool more = rsp.nextIndex != 0 && rsp.total >= rsp.nextIndex;
     if (more && rsp.nextIndex <= m_nUserStart) {
         WriteLog("login: response received to get user list, but next index(%u) does not advance!", rsp.nextIndex);
-        FailList(kLoadUserFailed);
+        FailList(Text(EN_ZOX_TEXT::LoadUsersFailed));
         return;
     }
     WriteLog("login: response received to get user list (%d), and result success.", int(rsp.count));
@@ -744,17 +772,17 @@ void CLoginSession::OnUserListResponse(const uint8_t *d, std::size_t n)
     if (m_pCache && !users.empty()) {
         if (WriteTwice([&] { return m_pCache->InsertSystemUsers(users); }) != 0) {
             WriteLog("login: failed to insert userlist (%d) info", int(users.size()));
-            FailList(kLoadUserFailed);
+            FailList(Text(EN_ZOX_TEXT::LoadUsersFailed));
             return;
         }
         if (!relisted.empty() && WriteTwice([&] { return m_pCache->DeleteGroupMembersOf(relisted); }) != 0) {
             WriteLog("login: failed to insert gmlist (%d) info", int(members.size()));
-            FailList(kLoadUserFailed);
+            FailList(Text(EN_ZOX_TEXT::LoadUsersFailed));
             return;
         }
         if (!members.empty() && WriteTwice([&] { return m_pCache->InsertGroupMembers(members); }) != 0) {
             WriteLog("login: failed to insert gmlist (%d) info", int(members.size()));
-            FailList(kLoadUserFailed);
+            FailList(Text(EN_ZOX_TEXT::LoadUsersFailed));
             return;
         }
     }
@@ -771,9 +799,9 @@ void CLoginSession::OnUserListResponse(const uint8_t *d, std::size_t n)
 
 void CLoginSession::SyncPlatforms()
 {
-    if (m_settings.uapEnabled && c_nLoginState < kLoginUapSync) {
+    if (zox::edition::kHasUapLink && m_settings.uapEnabled && c_nLoginState < kLoginUapSync) {
         c_nLoginState = kLoginUapSync;
-        SetSplashText("Sync platform user info ...");
+        SetSplashText(Text(EN_ZOX_TEXT::SyncUapUsers));
         ILoginPlatformLink *uap = m_host.UapLink();
         if (uap && uap->IsFetched()) {
             OnUapSyncDone();
@@ -786,7 +814,7 @@ void CLoginSession::SyncPlatforms()
     }
     if (m_settings.cmsEnabled && c_nLoginState < kLoginCmsSync) {
         c_nLoginState = kLoginCmsSync;
-        SetSplashText("Sync platform device info ...");
+        SetSplashText(Text(EN_ZOX_TEXT::SyncCmsDevices));
         ILoginPlatformLink *cms = m_host.CmsLink();
         if (cms && cms->IsFetched()) {
             OnCmsSyncDone();
@@ -802,7 +830,7 @@ void CLoginSession::SyncPlatforms()
 
 void CLoginSession::OnUapSyncDone()
 {
-    if (c_nLoginState != kLoginUapSync)
+    if (!zox::edition::kHasUapLink || c_nLoginState != kLoginUapSync)
         return;
     Stop(EN_ZOX_LOGIN_TIMER::Login);
     if (ILoginPlatformLink *uap = m_host.UapLink())

@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/Edition.h"
 #include "core/LoginCache.h"
 #include "core/LoginHost.h"
 #include "core/ZoxCacheRecords.h"
@@ -25,9 +26,16 @@ enum EN_ZOX_LOGIN_STATE : uint8_t {
     kLoginLines = 5,
     kLoginGroups = 6,
     kLoginUsers = 7,
+#ifdef ZOX_EDITION_CN
+    // No user-platform step in this build: its value is never entered.
+    kLoginUapSync = 8,
+    kLoginCmsSync = 9,
+    kLoginRunning = 12,
+#else
     kLoginUapSync = 9,
     kLoginCmsSync = 10,
     kLoginRunning = 13,
+#endif
 };
 
 // Settings the session reads (from the configuration).
@@ -44,7 +52,7 @@ struct ST_ZOX_LOGIN_SETTINGS {
 class CLoginSession {
 public:
     static constexpr int kStepTimeoutMs = 30000;
-    static constexpr int kRetryMs = 5000;
+    static constexpr int kRetryMs = zox::edition::kLoginRetryMs;
     static constexpr int kCmsPollMs = 120000;
     static constexpr int kRegisterPauseMs = 1000;
     static constexpr std::size_t kMaxLines = 19;
@@ -99,7 +107,10 @@ private:
     void SetSplashText(const std::string &text) { m_host.SetSplashText(text); }
     void Arm(EN_ZOX_LOGIN_TIMER timer, int ms) { m_host.StartTimer(timer, ms); }
     void Stop(EN_ZOX_LOGIN_TIMER timer) { m_host.StopTimer(timer); }
+    // The timers of a login step: the time limit and, where the build re-sends every
+    // step, the re-send.
     void ArmStepTimers();
+    void StopStepTimers();
     void FailList(const char *boxText);
 
     void OnHeartbeatResponse(const uint8_t *d, std::size_t n);
@@ -132,7 +143,8 @@ private:
     uint8_t m_byPriority = 8;
     std::string m_strAccount;
     std::string m_strPassword;
-    // The auth response as built on receipt of the auth request, re-sent unchanged.
+    // The auth response as built on receipt of the auth request, re-sent unchanged
+    // (where the build re-sends every step).
     std::vector<uint8_t> m_authResponse;
     uint32_t m_nGroupStart = 0;
     uint32_t m_nUserStart = 0;

@@ -247,6 +247,12 @@ int CHttpClient::Request(bool post, const char *url, const char *headers, const 
             Close();
             return 0;
         }
+        if (scheme == kSchemeHttps && !zox::edition::kHttpsSupported) {
+            WriteLog("http:: url[%s] refused: https is not supported, and the request would go out unencrypted",
+                     MaskUrl(url).c_str());
+            Close();
+            return 0;
+        }
         Close();
         m_request = curl_easy_init();
         CURL *c = static_cast<CURL *>(m_request);
@@ -264,8 +270,10 @@ int CHttpClient::Request(bool post, const char *url, const char *headers, const 
         curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
         curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
         curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(c, CURLOPT_PROXY, "");
-        curl_easy_setopt(c, CURLOPT_NOPROXY, "*");
+        if constexpr (!zox::edition::kHttpUseEnvironmentProxy) {
+            curl_easy_setopt(c, CURLOPT_PROXY, "");
+            curl_easy_setopt(c, CURLOPT_NOPROXY, "*");
+        }
         curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
         curl_easy_setopt(c, CURLOPT_USERAGENT, "Mozilla/5.0");
         curl_easy_setopt(c, CURLOPT_FORBID_REUSE, 1L);
@@ -283,11 +291,11 @@ int CHttpClient::Request(bool post, const char *url, const char *headers, const 
         // One header per list entry; an empty "Name:" entry keeps libcurl's own out.
         std::vector<std::string> lines;
         if (!post) {
-            lines = {"Accept: */*", "User-Agent: zox-client"};
+            lines = {"Accept: */*", std::string("User-Agent: ") + zox::edition::kHttpUserAgent};
         } else if (headers) {
             lines = HeaderLines(headers);
         } else {
-            lines = {"User-Agent: zox-client"};
+            lines = {std::string("User-Agent: ") + zox::edition::kHttpUserAgent};
         }
         if (post) {
             if (!HasHeader(lines, "Accept"))
@@ -320,7 +328,12 @@ int CHttpClient::Request(bool post, const char *url, const char *headers, const 
 
         if (code == 0) {
             // No status line came back.
-            if (rc == CURLE_ABORTED_BY_CALLBACK && transfer.stalled)
+            if constexpr (zox::edition::kChinese) {
+                if (IsSendFailure(rc))
+                    WriteLog("http:: send request failed[%d]", static_cast<int>(rc));
+                else
+                    WriteLog("http:: query info failed");
+            } else if (rc == CURLE_ABORTED_BY_CALLBACK && transfer.stalled)
                 WriteLog("http:: receive response failed [%d]", static_cast<int>(CURLE_OPERATION_TIMEDOUT));
             else if (rc == CURLE_ABORTED_BY_CALLBACK)
                 WriteLog("http:: request aborted");
@@ -335,6 +348,14 @@ int CHttpClient::Request(bool post, const char *url, const char *headers, const 
             *status = static_cast<int32_t>(code);
         if (code != 200) {
             WriteLog("http:: request failed, status code[%d]", static_cast<int>(code));
+            Close();
+            return 0;
+        }
+        if (rc != CURLE_OK && zox::edition::kChinese && !transfer.tooLarge) {
+            // A read that fails ends the call as failed; the bytes read so far stay in
+            // the caller's buffer.
+            if (!transfer.body.empty())
+                body.Append(transfer.body.data(), transfer.body.size());
             Close();
             return 0;
         }

@@ -3,8 +3,11 @@
 //
 // Every call is one complete exchange: open, send, read the status and, for status
 // 200 only, the whole body, close. Nothing is kept between calls (no cookies, no
-// connection reuse, no retries, no redirects followed, no proxy). Certificates of
-// https servers are not checked. One object is used by one worker thread at a time;
+// connection reuse, no retries, no redirects followed). The English build uses no
+// proxy and does not check the certificates of https servers; the Chinese-language
+// build goes through the environment's proxy (http_proxy, no_proxy, ...) and refuses
+// https addresses without sending anything: it has no encrypted transport, and the
+// request would carry the credentials in its query in the clear. One object is used by one worker thread at a time;
 // Abort() may be called from any thread.
 #include <atomic>
 #include <cstddef>
@@ -12,13 +15,14 @@
 #include <string>
 
 #include "core/Buffer.h"
+#include "core/Edition.h"
 
 class CHttpClient {
 public:
     static constexpr int kSchemeHttp = 1;
     static constexpr int kSchemeHttps = 2;
     // Longest host and path (query included) that a URL may carry.
-    static constexpr std::size_t kMaxHostPath = 260;
+    static constexpr std::size_t kMaxHostPath = zox::edition::kHttpMaxHostPath;
     // Longest reply body taken; a longer one fails the request.
     static constexpr std::size_t kMaxBody = 32u * 1024u * 1024u;
     // Time limits: connecting, and a transfer that moves no byte at all.

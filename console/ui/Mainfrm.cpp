@@ -1,5 +1,7 @@
 #include "console/ui/Mainfrm.h"
 
+#include "core/Edition.h"
+#include "core/EditionText.h"
 #include "console/CurrentSelection.h"
 #include "console/MainImageMap.h"
 #include "console/MainListCache.h"
@@ -78,14 +80,33 @@ constexpr int kResizeHostWidth = 10;
 // The quick actions in table order: kind and caption.
 struct OperateRow {
     int kind;
-    const char *caption;
+    EN_ZOX_TEXT caption;
 };
 constexpr OperateRow kOperateRows[TMainForm::kOperateButtonCount] = {
-    {1, "Video Push"}, {1, "Stop Video"}, {1, "PTT Call"},   {1, "Join PTT"},   {1, "REL PTT"},
-    {1, "Voice CONF"}, {1, "Video CONF"}, {1, "REL CONF"},   {1, "Add User"},   {1, "IM"},
-    {2, "Video Push"}, {2, "Stop Video"}, {2, "PTT Call"},   {2, "Voice Call"}, {2, "Video Call"},
-    {2, "Hangup"},     {2, "Intrusion"},  {2, "Forced REL"}, {2, "Monitor"},    {2, "Join..."},
-    {2, "UE Kill"},    {2, "UE Revive"},  {2, "Video Preview"}, {2, "IM"},
+    {1, EN_ZOX_TEXT::GroupVideoPush},
+    {1, EN_ZOX_TEXT::GroupStopVideo},
+    {1, EN_ZOX_TEXT::GroupPttCall},
+    {1, EN_ZOX_TEXT::GroupJoinPtt},
+    {1, EN_ZOX_TEXT::GroupRelPtt},
+    {1, EN_ZOX_TEXT::GroupVoiceConf},
+    {1, EN_ZOX_TEXT::GroupVideoConf},
+    {1, EN_ZOX_TEXT::GroupRelConf},
+    {1, EN_ZOX_TEXT::GroupAddUser},
+    {1, EN_ZOX_TEXT::GroupIm},
+    {2, EN_ZOX_TEXT::UserVideoPush},
+    {2, EN_ZOX_TEXT::UserStopVideo},
+    {2, EN_ZOX_TEXT::UserPttCall},
+    {2, EN_ZOX_TEXT::UserVoiceCall},
+    {2, EN_ZOX_TEXT::UserVideoCall},
+    {2, EN_ZOX_TEXT::UserHangup},
+    {2, EN_ZOX_TEXT::UserIntrusion},
+    {2, EN_ZOX_TEXT::UserForcedRel},
+    {2, EN_ZOX_TEXT::UserMonitor},
+    {2, EN_ZOX_TEXT::UserJoin},
+    {2, EN_ZOX_TEXT::UserUeKill},
+    {2, EN_ZOX_TEXT::UserUeRevive},
+    {2, EN_ZOX_TEXT::UserVideoPreview},
+    {2, EN_ZOX_TEXT::UserIm},
 };
 
 PictureNames Names(const char *const (&row)[zox::skin::kPictureStateCount])
@@ -108,7 +129,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
     g_pMainForm = this;
     setObjectName("MainForm");
     setWindowTitle(QStringLiteral("ZoxClient"));
-    QFont f(QStringLiteral("Tahoma"));
+    QFont f(QString::fromUtf8(zox::edition::kFormFace));
     f.setPointSize(8);
     setFont(f);
     resize(kDesignClientWidth, kDesignClientHeight);
@@ -197,8 +218,9 @@ void TMainForm::BuildTitleBar()
     c_pLabelTitle->setObjectName("c_pLabelTitle");
     c_pLabelTitle->setFixedWidth(265);
     c_pLabelTitle->setAlignment(Qt::AlignCenter);
-    QFont tf(QStringLiteral("Arial"));
-    tf.setPixelSize(14);
+    QFont tf(QString::fromUtf8(zox::edition::kFormFaceArial));
+    tf.setPixelSize(zox::edition::kChinese ? 15 : 14);
+    tf.setBold(zox::edition::kChinese);
     c_pLabelTitle->setFont(tf);
     c_pLabelTitle->setStyleSheet("color: #FFFFFF; background: transparent;");
     c_pLabelTitle->setText(QStringLiteral("Dispatch Console"));
@@ -213,6 +235,8 @@ void TMainForm::BuildTitleBar()
     c_pImageExit = NewPicture(c_pPanelTitleBar, kTitlePictureWidth, kTitleBarHeight);
     for (QLabel *p : {c_pImageSetting, c_pImageMin, c_pImageMax, c_pImageExit})
         row->addWidget(p);
+    c_pImageSetting->setProperty("hint", ZoxQText(EN_ZOX_TEXT::SettingHint));
+    c_pImageMin->setProperty("hint", ZoxQText(EN_ZOX_TEXT::MinimizeHint));
 }
 
 void TMainForm::BuildLeftColumn()
@@ -236,6 +260,12 @@ void TMainForm::BuildLeftColumn()
     c_pLabelGroupUnit = new QLabel(c_pPanelGroupTitle);
     c_pLabelGroupUnit->setObjectName("c_pLabelGroupUnit");
     c_pLabelGroupUnit->setStyleSheet("color: #FFFFFF; background: transparent;");
+    if constexpr (zox::edition::kChinese) {
+        QFont unit(QString::fromUtf8(zox::edition::kFormFace));
+        unit.setPixelSize(12);
+        unit.setBold(true);
+        c_pLabelGroupUnit->setFont(unit);
+    }
     gt->addWidget(c_pLabelGroupUnit);
     uv->addWidget(c_pPanelGroupTitle);
     auto *groupRow = new QWidget(upper);
@@ -268,6 +298,8 @@ void TMainForm::BuildLeftColumn()
     c_pLabelUserGroup->setObjectName("c_pLabelUserGroup");
     QFont bold = c_pLabelUserGroup->font();
     bold.setBold(true);
+    if constexpr (zox::edition::kChinese)
+        bold.setPixelSize(12);
     c_pLabelUserGroup->setFont(bold);
     c_pLabelUserGroup->setStyleSheet("color: #FFFFFF; background: transparent;");
     c_pImageCameraMenu = NewPicture(c_pPanelUserTitle, kSmallPictureWidth, kListTitleHeight);
@@ -297,6 +329,7 @@ void TMainForm::BuildLeftColumn()
     bt->addStretch(1);
     c_pImageSwitchBottom = NewPicture(c_pPanelBottomTitle, kSmallPictureWidth, kListTitleHeight);
     c_pImageSwapWindow = NewPicture(c_pPanelBottomTitle, kSmallPictureWidth, kListTitleHeight);
+    c_pImageSwapWindow->setProperty("hint", ZoxQText(EN_ZOX_TEXT::SwapWindowHint));
     bt->addWidget(c_pImageSwitchBottom);
     bt->addWidget(c_pImageSwapWindow);
     lv->addWidget(c_pPanelBottomTitle);
@@ -330,7 +363,7 @@ void TMainForm::BuildRightColumn()
         p->installEventFilter(this);
     }
     c_pImageFullScreen = NewPicture(c_pPanelRightTop, kBarPictureWidth, kRightTopHeight);
-    c_pImageFullScreen->setToolTip(QStringLiteral("Full screen"));
+    c_pImageFullScreen->setToolTip(ZoxQText(EN_ZOX_TEXT::FullScreenButtonHint));
 
     c_pPanelVideoGroup = new TSkinPanel(c_pPanelMainClient, VclColour(kVideoColour));
     c_pPanelVideoGroup->setObjectName("c_pPanelVideoGroup");
@@ -451,7 +484,7 @@ void TMainForm::InitImageCtrlMap()
 
     for (std::size_t i = 0; i < kSplitScreenPictureCount; ++i) {
         m_splitMap.Set(i, c_pImageSplit[i]);
-        c_pImageSplit[i]->setProperty("hint", QString::fromUtf8(kSplitScreenPictures[i].hint));
+        c_pImageSplit[i]->setProperty("hint", ZoxQText(EN_ZOX_TEXT(int(EN_ZOX_TEXT::SplitOne) + int(i))));
     }
 }
 
@@ -543,7 +576,7 @@ void TMainForm::OnFormShow()
     // The window shows and works without video preview; the tip comes once it shows.
     if (!m_hasRtspClient && m_rtspStartFailed)
         QTimer::singleShot(0, this, [] {
-            ShowMsgTip("RTSP client initialization failed, please check the network configuration.");
+            ShowMsgTip(ZoxText(EN_ZOX_TEXT::RtspInitFailed));
         });
 }
 
@@ -1213,8 +1246,8 @@ void TMainForm::PlaceFlowPanel(QWidget *panel, QWidget *host, int left, int top,
 
 void TMainForm::LoadGroupCells()
 {
-    AddGroupCell(kGroupTypeAllUsers, kGroupIdAllUsers, kGroupCaptionAllUsers, "");
-    AddGroupCell(kGroupTypeCamera, kGroupIdCamera, kGroupCaptionCamera, "");
+    AddGroupCell(kGroupTypeAllUsers, kGroupIdAllUsers, ZoxText(EN_ZOX_TEXT::AllUserGroup), "");
+    AddGroupCell(kGroupTypeCamera, kGroupIdCamera, ZoxText(EN_ZOX_TEXT::CameraGroup), "");
     if (m_pListCache) {
         std::vector<ST_ZOX_SYSTEM_GROUP> groups;
         m_pListCache->GetSystemGroups(groups);
@@ -1822,7 +1855,8 @@ void TMainForm::OnUpdateTimerOut()
 
 void TMainForm::ShowDispatchStatus(int kind, const std::string &object, const std::string &speaker)
 {
-    static const char *const kStatus[] = {"", "Voice Calling ...", "Video Calling ...", "PTT Calling ..."};
+    static const char *const kStatus[] = {"", ZoxText(EN_ZOX_TEXT::VoiceCalling), ZoxText(EN_ZOX_TEXT::VideoCalling),
+                                          ZoxText(EN_ZOX_TEXT::PttCalling)};
     if (kind >= 1 && kind <= 3) {
         c_pImageDispatchStatus->show();
         c_pStatusPaneStatus->setText(QString::fromUtf8(kStatus[kind]));
@@ -1874,8 +1908,8 @@ void TMainForm::InitOperateButtons()
     for (int i = 0; i < kOperateButtonCount; ++i) {
         TOperateButtonMap &e = m_operateMap[i];
         e.kind = kOperateRows[i].kind;
-        e.caption = kOperateRows[i].caption;
-        e.button = new TButtonCtrl(c_pPanelOperateCtrl, QString::fromUtf8(kOperateRows[i].caption));
+        e.caption = ZoxText(kOperateRows[i].caption);
+        e.button = new TButtonCtrl(c_pPanelOperateCtrl, ZoxQText(kOperateRows[i].caption));
         e.button->hide();
     }
     m_visibleButtons.clear();

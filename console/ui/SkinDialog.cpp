@@ -1,5 +1,6 @@
 #include "console/ui/SkinDialog.h"
 
+#include "core/Edition.h"
 #include "console/ui/SkinImageMap.h"
 
 #include <QApplication>
@@ -32,7 +33,7 @@ TSkinDialog::TSkinDialog(QWidget *owner, const QString &title, int titleWidth, b
     pal.setColor(QPalette::Window, QColor(0x00, 0x1C, 0x27));
     setPalette(pal);
     setAutoFillBackground(true);
-    QFont font(QStringLiteral("Tahoma"));
+    QFont font(QString::fromUtf8(zox::edition::kFormFace));
     font.setPixelSize(11);
     setFont(font);
 
@@ -41,7 +42,7 @@ TSkinDialog::TSkinDialog(QWidget *owner, const QString &title, int titleWidth, b
     c_pLabelTitle = new QLabel(title, c_pPanelTitle);
     c_pLabelTitle->setGeometry(0, 0, titleWidth, 30);
     c_pLabelTitle->setAlignment(Qt::AlignCenter);
-    QFont titleFont(QStringLiteral("Tahoma"));
+    QFont titleFont(QString::fromUtf8(zox::edition::kFormFace));
     titleFont.setPixelSize(13);
     titleFont.setBold(boldTitle);
     c_pLabelTitle->setFont(titleFont);

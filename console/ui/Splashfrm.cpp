@@ -1,7 +1,9 @@
 #include "console/ui/Splashfrm.h"
 
+#include "core/Edition.h"
 #include "console/SplashDots.h"
 
+#include "core/EditionText.h"
 #include "core/ui/PngResource.h"
 #include "core/ui/SystemMessageBox.h"
 
@@ -31,10 +33,10 @@ TSplashForm::TSplashForm(QWidget *owner) : QWidget(owner, Qt::Window | Qt::Frame
     c_pPanelBottom->setStyleSheet(QStringLiteral(
         "QFrame#splashBottom { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #F0F0F0, stop:1 #C0C0C0); }"));
 
-    c_pLabelStatus = new QLabel(QStringLiteral("Connecting ..."), c_pPanelBottom);
+    c_pLabelStatus = new QLabel(ZoxQText(EN_ZOX_TEXT::SplashConnecting), c_pPanelBottom);
     c_pLabelStatus->move(180, 10);
     c_pLabelStatus->setMinimumWidth(290);
-    QFont f(QStringLiteral("Tahoma"));
+    QFont f(QString::fromUtf8(zox::edition::kFormFace));
     f.setPixelSize(11);
     f.setBold(true);
     c_pLabelStatus->setFont(f);
@@ -47,7 +49,7 @@ TSplashForm::TSplashForm(QWidget *owner) : QWidget(owner, Qt::Window | Qt::Frame
 void TSplashForm::SetStatus(const std::string &text)
 {
     m_status = text;
-    if (text == "Logging in")
+    if (text == ZoxText(EN_ZOX_TEXT::LoggingIn))
         c_pProgTimer->start(500);
     else
         c_pProgTimer->stop();
@@ -69,8 +71,8 @@ void TSplashForm::OnFormKeyDown(int key)
 {
     if (key != Qt::Key_Escape)
         return;
-    const int answer = SystemMessageBox(this, EN_ZOX_MSGBOX::Question, QStringLiteral("Confirmation"),
-                                        QStringLiteral("Logging in. Are you sure you want to cancel?"));
+    const int answer = SystemMessageBox(this, EN_ZOX_MSGBOX::Question, ZoxQText(EN_ZOX_TEXT::SplashCancelCaption),
+                                        ZoxQText(EN_ZOX_TEXT::SplashCancelQuestion));
     if (answer == kMsgBoxOk && m_cancelAction)
         m_cancelAction();
 }

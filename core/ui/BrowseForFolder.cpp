@@ -1,5 +1,7 @@
 #include "core/ui/BrowseForFolder.h"
 
+#include "core/EditionText.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QWidget>
@@ -7,7 +9,7 @@
 std::string BrowseForFolder()
 {
     const QString chosen = QFileDialog::getExistingDirectory(
-        QApplication::activeWindow(), QStringLiteral("Select folder..."), QString(), QFileDialog::ShowDirsOnly);
+        QApplication::activeWindow(), ZoxQText(EN_ZOX_TEXT::SelectFolder), QString(), QFileDialog::ShowDirsOnly);
     if (chosen.isEmpty())
         return std::string();
     std::string path = chosen.toStdString();

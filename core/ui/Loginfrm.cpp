@@ -3,6 +3,7 @@
 #include "console/ui/Mainfrm.h"
 #include "console/ui/Splashfrm.h"
 #include "core/Edition.h"
+#include "core/EditionText.h"
 #include "core/Log.h"
 #include "core/SystemConfig.h"
 #include "core/ui/SystemMessageBox.h"
@@ -50,7 +51,7 @@ QPixmap LoginBackground()
     g.setColorAt(1, QColor(0x00, 0x1C, 0x27));
     p.fillRect(pix.rect(), g);
     p.setPen(QColor(0xFF, 0xFF, 0xFF));
-    QFont f(QStringLiteral("Arial"));
+    QFont f(QString::fromUtf8(zox::edition::kFormFaceArial));
     f.setPixelSize(18);
     f.setBold(true);
     p.setFont(f);
@@ -106,7 +107,7 @@ TLoginForm::~TLoginForm()
 void TLoginForm::BuildForm()
 {
     setObjectName(QStringLiteral("TLoginForm"));
-    setWindowTitle(QStringLiteral("User Login"));
+    setWindowTitle(ZoxQText(EN_ZOX_TEXT::LoginCaption));
     setFixedSize(360, 220);
 
     c_pImageBack = new QLabel(this);
@@ -114,10 +115,10 @@ void TLoginForm::BuildForm()
     c_pImageBack->setPixmap(LoginBackground());
 
     const QString labelStyle = QStringLiteral("color: #FFFFFF; background: transparent;");
-    c_pLabelUserName = new QLabel(QStringLiteral("Account"), this);
+    c_pLabelUserName = new QLabel(ZoxQText(EN_ZOX_TEXT::LoginAccount), this);
     c_pLabelUserName->setGeometry(50, 70, 70, 24);
     c_pLabelUserName->setStyleSheet(labelStyle);
-    c_pLabelPassword = new QLabel(QStringLiteral("Password"), this);
+    c_pLabelPassword = new QLabel(ZoxQText(EN_ZOX_TEXT::LoginPassword), this);
     c_pLabelPassword->setGeometry(50, 110, 70, 24);
     c_pLabelPassword->setStyleSheet(labelStyle);
 
@@ -130,13 +131,15 @@ void TLoginForm::BuildForm()
     c_pEditPassword->setEchoMode(QLineEdit::Password);
     // The password shows as "*", whatever the style's own mask character is.
     c_pEditPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    if constexpr (zox::edition::kChinese)
+        c_pEditPassword->setFont(QFont(QString::fromUtf8("宋体")));
     connect(c_pEditUserName, &QLineEdit::textChanged, this, [this] { m_session->OnReqFieldChange(); });
     connect(c_pEditPassword, &QLineEdit::textChanged, this, [this] { m_session->OnReqFieldChange(); });
 
-    c_pBtnOk = new QPushButton(QStringLiteral("Login"), this);
+    c_pBtnOk = new QPushButton(ZoxQText(EN_ZOX_TEXT::LoginButton), this);
     c_pBtnOk->setGeometry(130, 160, 80, 28);
     c_pBtnOk->setDefault(true);
-    c_pBtnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    c_pBtnCancel = new QPushButton(ZoxQText(EN_ZOX_TEXT::LoginCancel), this);
     c_pBtnCancel->setGeometry(230, 160, 80, 28);
     connect(c_pBtnOk, &QPushButton::clicked, this, [this] { OnBtnOkClick(); });
     connect(c_pBtnCancel, &QPushButton::clicked, this, [this] { OnBtnCancelClick(); });
@@ -370,7 +373,7 @@ void TLoginForm::CloseLoginWindow()
 
 void TLoginForm::ShowErrorBox(const std::string &text)
 {
-    SystemMessageBox(this, EN_ZOX_MSGBOX::Error, QStringLiteral("Error"), QString::fromStdString(text));
+    SystemMessageBox(this, EN_ZOX_MSGBOX::Error, ZoxQText(EN_ZOX_TEXT::ErrorCaption), QString::fromStdString(text));
 }
 
 void TLoginForm::ShowSplash(bool show)
