@@ -483,17 +483,50 @@ int TNetWxProxy::SaveSegment(const uint8_t *segment, std::size_t decoded)
         WriteLog("wxproxy: recv mms req msg, but failed to convert creater number.");
         return -2;
     }
-    if (StoreSegment(info, segment + kWxSegmentHead) != 0) {
+    // The segment and, when it completes its message, the message's entry are stored in
+    // one transaction: a segment stored alone would make the server's repeat a duplicate
+    // that is acknowledged, and the message would never be announced.
+    soci::session *session = m_connection ? m_connection->AcquireSession() : nullptr;
+    if (!session) {
         WriteLog("wxproxy: recv mms req msg, but failed to save data.");
         return -3;
     }
-    if (info.seg_num < 2 || IsMessageComplete(info)) {
-        if (StoreNewMessage(info) != 0) {
-            WriteLog("wxproxy: recv mms req msg, but failed to save data.");
-            return -4;
-        }
-        SendDataInd();
+    try {
+        session->begin();
+    } catch (const std::exception &e) {
+        m_connection->StatementFailed("SaveSegment", e);
+        WriteLog("wxproxy: recv mms req msg, but failed to save data.");
+        return -3;
     }
+    int result = 0;
+    bool complete = false;
+    if (StoreSegment(info, segment + kWxSegmentHead) != 0) {
+        result = -3;
+    } else if (info.seg_num < 2) {
+        complete = true;
+    } else {
+        const int state = MessageCompletion(info);
+        if (state < 0)
+            result = -3;
+        complete = state > 0;
+    }
+    if (result == 0 && complete && StoreNewMessage(info) != 0)
+        result = -4;
+    try {
+        if (result == 0)
+            session->commit();
+        else
+            session->rollback();
+    } catch (const std::exception &e) {
+        m_connection->StatementFailed("SaveSegment", e);
+        result = result == 0 ? -3 : result;
+    }
+    if (result != 0) {
+        WriteLog("wxproxy: recv mms req msg, but failed to save data.");
+        return result;
+    }
+    if (complete)
+        SendDataInd();
     return 0;
 }
 
@@ -525,7 +558,7 @@ bool TNetWxProxy::IsDuplicateSegment(const std::string &msgTime, const std::stri
     return rc == 0 && count > 0;
 }
 
-bool TNetWxProxy::IsMessageComplete(const ST_WX_INBOX_INFO &info)
+int TNetWxProxy::MessageCompletion(const ST_WX_INBOX_INFO &info)
 {
     long long ssnValue = info.ssn, count = 0;
     int rc = RunStatement("IsMessageComplete", [&](soci::session &s) {
@@ -533,7 +566,9 @@ bool TNetWxProxy::IsMessageComplete(const ST_WX_INBOX_INFO &info)
             soci::use(info.msg_time, "t"), soci::use(info.sender, "s"), soci::use(ssnValue, "n"), soci::into(count);
         return 0;
     });
-    return rc == 0 && count == info.seg_num;
+    if (rc != 0)
+        return -1;
+    return count == info.seg_num ? 1 : 0;
 }
 
 int TNetWxProxy::StoreSegment(const ST_WX_INBOX_INFO &info, const uint8_t *data)

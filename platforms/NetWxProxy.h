@@ -132,7 +132,8 @@ private:
     int SaveSegment(const uint8_t *segment, std::size_t decoded);
     bool IsDuplicateSegment(const std::string &msgTime, const std::string &sender, uint8_t pkgSeq, uint32_t ssn);
     int StoreSegment(const ST_WX_INBOX_INFO &info, const uint8_t *data);
-    bool IsMessageComplete(const ST_WX_INBOX_INFO &info);
+    // 1 every segment of the message is stored, 0 not yet, -1 the count failed.
+    int MessageCompletion(const ST_WX_INBOX_INFO &info);
     int StoreNewMessage(const ST_WX_INBOX_INFO &info);
     int SetOutboxAck(uint32_t id, int flag);
     bool IsOutboxMessageAcked(uint32_t id);

@@ -375,6 +375,28 @@ TEST_F(WxBridge, ThreeSegmentsInAnyOrderMakeOneMessageAndOneIndication)
     EXPECT_EQ(NextAtPeer(200ms), 0u);
 }
 
+TEST_F(WxBridge, AMessageWhoseEntryCannotBeStoredIsNotAcknowledgedAndItsRepeatIsKept)
+{
+    Register(710);
+    // The last segment arrives while the message table refuses rows: neither the segment
+    // nor the message is kept, and the server gets no acknowledgement.
+    ASSERT_TRUE(server.Inject(ServerRequest(0x9201, Base64(Segment(0x80000002, 2, 1, {0x01})))));
+    ASSERT_EQ(Code(NthServerAck(1)), kWxMmsResponse);
+    db.exec("RENAME TABLE wx_newmsg TO wx_newmsg_away");
+    ASSERT_TRUE(server.Inject(ServerRequest(0x9202, Base64(Segment(0x80000002, 2, 2, {0x02})))));
+    EXPECT_FALSE(server.WaitFor(kWxMmsResponse, 2, 500ms));
+    EXPECT_EQ(db.count("SELECT COUNT(*) FROM wx_inbox"), 1);
+    EXPECT_EQ(NextAtPeer(200ms), 0u);
+
+    // The server's repeat, once the table is back: stored, announced, acknowledged.
+    db.exec("RENAME TABLE wx_newmsg_away TO wx_newmsg");
+    ASSERT_TRUE(server.Inject(ServerRequest(0x9203, Base64(Segment(0x80000002, 2, 2, {0x02})))));
+    ASSERT_EQ(Code(NthServerAck(2)), kWxMmsResponse);
+    EXPECT_EQ(db.count("SELECT COUNT(*) FROM wx_inbox"), 2);
+    EXPECT_EQ(db.count("SELECT COUNT(*) FROM wx_newmsg WHERE ssn=2147483650"), 1);
+    EXPECT_EQ(NextAtPeer(), kWxDataInd);
+}
+
 TEST_F(WxBridge, HostileSegmentsAreDroppedWithoutAnAnswer)
 {
     const std::string good = Base64(Segment(1, 1, 1, {0x42}));
