@@ -164,9 +164,6 @@ void CMainDispatchHost::PlayCompleteSound() { ::PlayCompleteSound(); }
 
 void CMainDispatchHost::SetSpeakerText(const std::string &text) { m_form.SetSpeakerText(text); }
 
-void CMainDispatchHost::MapSetSpeaker(const std::string &)
-{
-    // The map page has no speaker marker yet.
-}
+void CMainDispatchHost::MapSetSpeaker(const std::string &name) { m_form.MapSetSpeaker(name); }
 
-void CMainDispatchHost::MapUnsetSpeaker() {}
+void CMainDispatchHost::MapUnsetSpeaker() { m_form.MapUnsetSpeaker(); }

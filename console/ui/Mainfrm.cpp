@@ -566,11 +566,6 @@ void TMainForm::RebuildDispatchLines() { m_lineTable->RebuildDispatchLines(CLogi
 
 IDispatchSessionHost &TMainForm::DispatchSessionHost() { return *m_dispatchHost; }
 
-void TMainForm::ShowMapForm()
-{
-    // The map window is its own step; it will be parented to c_pPanelGisContainer here.
-}
-
 void TMainForm::OnFormShow()
 {
     // The window shows and works without video preview; the tip comes once it shows.
@@ -853,13 +848,15 @@ void TMainForm::UnfoldLowerLeftPanel()
 
 void TMainForm::OnImageSwapWindowClick()
 {
-    // Only with a map window (its own step).
+    // Only with a map window.
     if (!m_pMapForm || m_modes.folded)
         return;
     m_modes.swapped = !m_modes.swapped;
     SetVideoBarImagesVisible(!m_modes.swapped);
     LayoutLeftColumn();
     LayoutRightColumn();
+    if (m_modes.swapped)
+        MapHideLogo(); // the map takes the large area
 }
 
 void TMainForm::OnImageVideoTitleVisibleClick()
@@ -1452,7 +1449,7 @@ void TMainForm::OnGroupCellSelected(TGroupCellCtrl *tile, bool byUser)
         CurrentSelection.groupType = type;
         ClearUserCells();
         LoadUserCells(type, id, tile->GetGroupName());
-        // The map page follows the group (its own step).
+        MapSelectGroup(type, id);
     }
     SetCurrentSelection(kSelectGroup, id, "", type);
     EnableUpdateTimer(true);
@@ -1480,7 +1477,8 @@ void TMainForm::SelectUserRow(int row, bool byUser)
     SetCurrentSelection(kSelectUser, 0, tile.number, tile.userType);
     EnableUpdateTimer(true);
     UpdateOperateButtons();
-    // The map page and the video wall follow the user (their own steps).
+    MapSelectUser(tile.number);
+    // The video wall follows the user (its own step).
     (void)byUser;
 }
 

@@ -5,6 +5,7 @@
 // Created hidden at start, shown when the login completes, alive until the program
 // ends. User-interface thread only.
 #include "console/MainWindowLayout.h"
+#include "console/MapBridge.h"
 #include "console/SplitScreenCtrlMap.h"
 #include "console/UserListModel.h"
 #include "dispatch/DispatchLineTable.h"
@@ -36,6 +37,7 @@ class CUserTilePool;
 class CMainDispatchHost;
 class CIncomingSignalling;
 class TCallAlertForm;
+class TMapForm;
 
 // One quick action of the operate bar: kind 1 a group action, 2 a user action.
 struct TOperateButtonMap {
@@ -52,7 +54,7 @@ struct TTaskButtonPair {
     TMultiImageCtrl *button = nullptr;
 };
 
-class TMainForm : public QWidget, public CVideoWndHandler, public IVideoPopupOwner {
+class TMainForm : public QWidget, public CVideoWndHandler, public IVideoPopupOwner, public IMapCommandHost {
     Q_OBJECT
 public:
     static constexpr int kImageMapSize = 32;
@@ -173,7 +175,7 @@ public:
     // A free tile shown on the wall (growing the layout when all are busy), or null.
     TVideoWndCtrl *GetFreeVideoWindow() override;
     // Floating previews of a vehicle (1) or camera (2), with the wall under one limit.
-    void PreviewVideo(int userType, const std::string &number);
+    void PreviewVideo(int userType, const std::string &number) override;
     bool FindVideoPopup(int userType, const std::string &number);
     void PlaceVideoPopup(TVideoPopupForm *popup);
     void CloseVideoPopup(TVideoPopupForm *popup) override;
@@ -238,6 +240,25 @@ public:
     const TOperateButtonMap &OperateEntry(int i) const { return m_operateMap[i]; }
     TTaskButtonPair &TaskButton(int i) { return m_taskButtons[i]; }
     const std::string &GetChatImageName() const { return m_chatImageName; }
+
+    // --- Map window (MainfrmMap.cpp) ---
+    TMapForm *MapForm() const { return m_pMapForm; }
+    // The page follows the lists, the talk bursts and the extended display; each does
+    // nothing without a map window.
+    void MapSelectGroup(int groupType, int groupId);
+    void MapSelectUser(const std::string &number);
+    void MapSetSpeaker(const std::string &speaker);
+    void MapUnsetSpeaker();
+    void MapHideLogo();
+    // IMapCommandHost: the operations the page's commands start.
+    void StartPttCall(const std::string &number) override;
+    void StartPttGroupCall(const std::vector<std::string> &numbers) override;
+    void StartUserVideoUpload(const std::string &number) override;
+    int StartVoiceCall(const std::string &number) override;
+    void StartVoiceConference(const std::vector<std::string> &numbers) override;
+    void StartVoiceGroupCall(const std::vector<std::string> &numbers) override;
+    void StartVideoCall(const std::string &number) override;
+    void StartVideoGroupCall(const std::vector<std::string> &numbers) override;
 
     // --- Flags (read by the wall and the tests) ---
     const zox::mainwnd::MainWindowModes &Modes() const { return m_modes; }
@@ -414,7 +435,7 @@ private:
     int m_pageIndex = 0;
     TTaskButtonPair m_taskButtons[kTaskButtonCount];
     std::string m_chatImageName;
-    QWidget *m_pMapForm = nullptr;   // the map window (its own step); null until then
+    TMapForm *m_pMapForm = nullptr;  // the map window; null until the first login completes
     TContactForm *m_pContactForm = nullptr; // the contacts book, created on first use
     std::unique_ptr<CMainDispatchHost> m_dispatchHost;
     std::unique_ptr<CDispatchLineTable> m_lineTable;

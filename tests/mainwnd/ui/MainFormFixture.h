@@ -46,15 +46,15 @@ inline void ScrollTick(TMainForm &form)
 
 class MainFormFixture : public ::testing::Test {
 protected:
-    // map: whether the map page is configured.
-    void Build(bool map = true)
+    // map: whether the map page is configured; mapUrl: its address.
+    void Build(bool map = true, const std::string &mapUrl = "http://127.0.0.1/map")
     {
         MainTestApp();
         dir.emplace();
         cwd.emplace(dir->path());
         dir->write("data/zoxcfg.ini", std::string("[General]\nTitle=ZoxClient Dispatch Console\nDepartment=City Operations\n"
                                                   "[GIS]\nGisEnabled=") +
-                                          (map ? "1" : "0") + "\nServerUrl=http://127.0.0.1/map\n");
+                                          (map ? "1" : "0") + "\nServerUrl=" + mapUrl + "\n");
         config = std::make_unique<CSystemConfig>();
         g_pSystemConfig = config.get();
         form = std::make_unique<TMainForm>();

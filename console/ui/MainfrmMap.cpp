@@ -1,0 +1,115 @@
+// The main window's map window: creation in the GIS panel, the page following the
+// lists, the talk bursts and the extended display, and the operations the page's
+// commands start.
+#include "console/ui/Mainfrm.h"
+#include "console/ui/Mapfrm.h"
+#include "console/ui/SkinPanel.h"
+#include "core/Log.h"
+#include "core/SystemConfig.h"
+
+#include <QVBoxLayout>
+
+void TMainForm::ShowMapForm()
+{
+    delete m_pMapForm; // one map window at a time
+    m_pMapForm = nullptr;
+    QLayout *fill = c_pPanelGisContainer->layout();
+    if (!fill) {
+        // Fills the panel inside its one-pixel padding.
+        fill = new QVBoxLayout(c_pPanelGisContainer);
+        fill->setContentsMargins(0, 0, 0, 0);
+        fill->setSpacing(0);
+    }
+    const std::string url = g_pSystemConfig ? g_pSystemConfig->GetServerUrl() : std::string();
+    m_pMapForm = new TMapForm(c_pPanelGisContainer, this, url);
+    fill->addWidget(m_pMapForm);
+    m_pMapForm->show();
+}
+
+void TMainForm::MapSelectGroup(int groupType, int groupId)
+{
+    if (m_pMapForm)
+        m_pMapForm->SelectGroup(zox::map::PageGroupId(groupType, groupId));
+}
+
+void TMainForm::MapSelectUser(const std::string &number)
+{
+    if (m_pMapForm)
+        m_pMapForm->SelectUser(number);
+}
+
+void TMainForm::MapSetSpeaker(const std::string &speaker)
+{
+    if (m_pMapForm)
+        m_pMapForm->SetSpeaker(speaker);
+}
+
+void TMainForm::MapUnsetSpeaker()
+{
+    if (m_pMapForm)
+        m_pMapForm->UnsetSpeaker();
+}
+
+void TMainForm::MapHideLogo()
+{
+    if (m_pMapForm)
+        m_pMapForm->HideMapLogo();
+}
+
+// --- The page's commands ---
+// FORWARDING STUBS: the call starters belong to the call operations, which are not in
+// this tree yet. Each stub logs what the page asked for; wire each to the starter of
+// the same name (and drop the stub) when the call operations come in.
+
+namespace {
+
+std::string JoinNumbers(const std::vector<std::string> &numbers)
+{
+    std::string text;
+    for (const std::string &n : numbers)
+        text += (text.empty() ? "" : ",") + n;
+    return text;
+}
+
+} // namespace
+
+void TMainForm::StartPttCall(const std::string &number)
+{
+    WriteLog("main: map page asks for a PTT call to %s, not wired", number.c_str());
+}
+
+void TMainForm::StartPttGroupCall(const std::vector<std::string> &numbers)
+{
+    WriteLog("main: map page asks for a PTT group call to %s, not wired", JoinNumbers(numbers).c_str());
+}
+
+void TMainForm::StartUserVideoUpload(const std::string &number)
+{
+    WriteLog("main: map page asks for a video upload of %s, not wired", number.c_str());
+}
+
+int TMainForm::StartVoiceCall(const std::string &number)
+{
+    WriteLog("main: map page asks for a voice call to %s, not wired", number.c_str());
+    return -1;
+}
+
+void TMainForm::StartVoiceConference(const std::vector<std::string> &numbers)
+{
+    WriteLog("main: map page asks for a voice conference with %s, not wired", JoinNumbers(numbers).c_str());
+}
+
+void TMainForm::StartVoiceGroupCall(const std::vector<std::string> &numbers)
+{
+    WriteLog("main: map page asks for a voice group call to %s, not wired", JoinNumbers(numbers).c_str());
+}
+
+void TMainForm::StartVideoCall(const std::string &number)
+{
+    WriteLog("main: map page asks for a video call to %s, not wired", number.c_str());
+}
+
+void TMainForm::StartVideoGroupCall(const std::vector<std::string> &numbers)
+{
+    WriteLog("main: map page asks for a video group call to %s, not wired", JoinNumbers(numbers).c_str());
+}
