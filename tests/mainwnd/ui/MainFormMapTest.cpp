@@ -41,9 +41,9 @@ protected:
     }
     void TearDown() override
     {
-        form->SetPopupVideoSource(nullptr);
         while (!form->VideoPopups().empty())
             form->VideoPopups().front()->close();
+        form->SetPopupVideoSource(nullptr);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         MainFormFixture::TearDown();
         pageDir.reset();
@@ -62,6 +62,7 @@ protected:
     }
 
     std::optional<zoxtest::TempDir> pageDir;
+    NullSource source; // outlives the popups that play from it
 };
 
 TEST_F(MainMap, ThePageFollowsTheListsTheTalkBurstsAndTheExtendedDisplay)
@@ -93,7 +94,6 @@ TEST_F(MainMap, ThePageFollowsTheListsTheTalkBurstsAndTheExtendedDisplay)
 
 TEST_F(MainMap, APreviewFromThePageOpensThePopupOfTheFirstVehicle)
 {
-    NullSource source;
     form->SetPopupVideoSource(&source);
     TMapForm *map = ShowMap();
     ASSERT_NE(map, nullptr);
