@@ -16,6 +16,7 @@
 #include "console/ui/MainDispatchHost.h"
 #include "dispatch/IncomingSignalling.h"
 #include "console/ui/Msgtipfrm.h"
+#include "console/ui/Mapfrm.h"
 #include "console/ui/SkinImageMap.h"
 #include "console/ui/SkinPanel.h"
 #include "core/ui/PngResource.h"
@@ -152,6 +153,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
 TMainForm::~TMainForm()
 {
     OnFormDestroy();
+    delete m_pMapForm; // while the window its page calls is still whole
     delete m_pContactForm;
     // The client this window started goes with it.
     if (m_hasRtspClient && !m_rtspStarter)

@@ -78,6 +78,13 @@ TMapForm::TMapForm(QWidget *parent, IMapCommandHost *host, const std::string &se
     if (!InstallPageHost())
         WriteLog("map: page host unavailable, the page's commands are ignored");
     connect(c_pWebBrowser, &QWebEngineView::loadFinished, this, &TMapForm::OnLoadFinished);
+    // A page whose renderer died takes no scripts: treated like a failed navigation.
+    connect(c_pWebBrowser->page(), &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+                WriteLog("map: page renderer ended (status %d, code %d)", static_cast<int>(status), exitCode);
+                m_bridge.OnNavigateError();
+                emit PageLoadFinished(false);
+            });
     // The load runs on; the document's completion or failure arrives as an event.
     c_pWebBrowser->load(url);
 }

@@ -151,6 +151,15 @@ TEST_F(MapWindow, APageThatFailsHidesTheBrowserAndDropsScripts)
     EXPECT_FALSE(form->SelectUser("100"));
     EXPECT_FALSE(form->ExecScript("selectGroup(1);"));
 
+    // a page whose renderer dies is a failed page too
+    ASSERT_TRUE(Open(zoxtest::WriteMapTestPage(dir)));
+    QSignalSpy ended(form.get(), &TMapForm::PageLoadFinished);
+    form->c_pWebBrowser->load(QUrl("chrome://crash"));
+    ASSERT_TRUE(RunUntil([&] { return ended.count() > 0; }));
+    EXPECT_FALSE(form->IsPageReady());
+    EXPECT_FALSE(form->c_pWebBrowser->isVisible());
+    EXPECT_FALSE(form->UnsetSpeaker());
+
     // no address configured: the window is there without a page, and nothing is loaded
     form = std::make_unique<TMapForm>(nullptr, &host, "");
     form->show();
