@@ -69,7 +69,7 @@ TMapForm::TMapForm(QWidget *parent, IMapCommandHost *host, const std::string &se
     OnPanelClientResize();
 
     m_address = zox::map::MapPageAddress(serverUrl, static_cast<long>(std::time(nullptr)));
-    const QUrl url(QString::fromStdString(m_address), QUrl::StrictMode);
+    const QUrl url(QString::fromStdString(m_address));
     if (!url.isValid() || url.isRelative()) {
         WriteLog("map: page address [%s] cannot be opened", m_address.c_str());
         m_bridge.OnNavigateError();
