@@ -89,11 +89,11 @@ TEST(Tbcp, FixtureTable)
     badVersion[0] = 0x41;
     Bytes padded = app(5, "PoC1", {7, 7, 7, 7}, true);
     Bytes badPadding = padded;
-    badPadding.back() = 200;
+    badPadding.at(badPadding.size() - 1) = 200;
     Bytes zeroPadding = padded;
-    zeroPadding.back() = 0;
+    zeroPadding.at(zeroPadding.size() - 1) = 0;
     Bytes padOneTooMany = padded; // 16 bytes after the header, the count says 17
-    padOneTooMany.back() = 17;
+    padOneTooMany.at(padOneTooMany.size() - 1) = 17;
     Bytes takenNoName = app(2, "PoC1", {0, 0, 0, 0});
 
     struct Case {

@@ -61,8 +61,9 @@ TEST(Buffer, AppendGrowth)
         SCOPED_TRACE(std::to_string(c.before) + " + " + std::to_string(c.n));
         CBuffer b;
         auto data = pattern(c.before, 4);
-        if (c.before)
+        if (c.before) {
             ASSERT_EQ(b.Append(data.data(), data.size()), 1);
+        }
         const auto more = pattern(c.n, 3);
         ASSERT_EQ(b.Append(more.data(), more.size()), 1);
         data.insert(data.end(), more.begin(), more.end());
