@@ -138,7 +138,7 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
     c_pPageControl->setGeometry(10, 10, 580, 306);
 
     // General
-    auto *general = new Page;
+    auto *general = new Page(c_pPageControl);
     auto *g1 = c_pGroupGeneral = Group(general, ZoxQText(EN_ZOX_TEXT::SettingGroupGeneral), QRect(16, 6, 470, 110));
     c_pLabeAppTitle = Caption(g1, ZoxQText(EN_ZOX_TEXT::SettingAppTitle), 16, 28);
     c_pEditAppTitle = new QLineEdit(g1);
@@ -151,7 +151,7 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
     c_pPageControl->addTab(general, ZoxQText(EN_ZOX_TEXT::SettingTabGeneral));
 
     // Video
-    auto *video = new Page;
+    auto *video = new Page(c_pPageControl);
     auto *g2 = c_pGroupRecording = Group(video, ZoxQText(EN_ZOX_TEXT::SettingGroupRecording), QRect(16, 6, 470, 92));
     c_pLabelSavePath = Caption(g2, ZoxQText(EN_ZOX_TEXT::SettingSavePath), 16, 26);
     c_pEditSavePath = new QLineEdit(g2);
@@ -185,7 +185,7 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
     c_pPageControl->addTab(video, ZoxQText(EN_ZOX_TEXT::SettingTabVideo));
 
     // About
-    auto *about = new Page;
+    auto *about = new Page(c_pPageControl);
     auto *g4 = c_pGroupVersion = Group(about, ZoxQText(EN_ZOX_TEXT::SettingGroupVersion), QRect(16, 6, 470, 110));
     c_pLabelVersionCaption = Caption(g4, ZoxQText(EN_ZOX_TEXT::SettingVersion), 16, 28);
     c_pLabelVersion = Caption(g4, QString(), 110, 28);
@@ -208,6 +208,12 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
         if (!m_filling)
             OnComboBoxVideoSizeChange();
     });
+
+    // A styled widget takes its font from the application rather than from its parent,
+    // so every text without a font of its own is given the form's face here.
+    for (QWidget *w : findChildren<QWidget *>())
+        if (!w->testAttribute(Qt::WA_SetFont))
+            w->setFont(font);
 
     c_pPageControl->setCurrentIndex(0);
     LoadSettings();
