@@ -33,7 +33,8 @@ TCallConfirmForm::TCallConfirmForm(QWidget *owner, const std::string &number) : 
     c_pLabelContent->move((c_PanelClient->width() - c_pLabelContent->width()) / 2, 20);
     c_PanelCancel = MakeButtonPanel(this, QRect(0, 60, 120, 40), kRed, ZoxQText(EN_ZOX_TEXT::Cancel), 14, true,
                                     &c_pLabelCancel);
-    c_pPanelCall = MakeButtonPanel(this, QRect(120, 60, 120, 40), kGreen, ZoxQText(EN_ZOX_TEXT::CallConfirmCall), 14, true,
+    c_pPanelCall = MakeButtonPanel(this, QRect(120, 60, 120, 40), kGreen, ZoxQText(EN_ZOX_TEXT::CallConfirmCall), 14,
+                                   true,
                                    &c_pLabelCall);
     c_PanelCancel->installEventFilter(this);
     c_pPanelCall->installEventFilter(this);

@@ -117,8 +117,9 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    TitleBar title = MakeTitleBar(this, m_pImageMap, ZoxQText(EN_ZOX_TEXT::SettingTitle), 10, [this] { OnImageCloseClick(); },
-                                  zox::edition::kFormTitleFaceSong);
+    TitleBar title = MakeTitleBar(
+        this, m_pImageMap, ZoxQText(EN_ZOX_TEXT::SettingTitle), 10, [this] { OnImageCloseClick(); },
+        zox::edition::kFormTitleFaceSong);
     c_pLabelTitle = title.caption;
     title.caption->resize(200, 30);
     title.close->move(570, 0);
@@ -138,7 +139,7 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
     c_pPageControl->setGeometry(10, 10, 580, 306);
 
     // General
-    auto *general = new Page(c_pPageControl);
+    auto *general = new Page;
     auto *g1 = c_pGroupGeneral = Group(general, ZoxQText(EN_ZOX_TEXT::SettingGroupGeneral), QRect(16, 6, 470, 110));
     c_pLabeAppTitle = Caption(g1, ZoxQText(EN_ZOX_TEXT::SettingAppTitle), 16, 28);
     c_pEditAppTitle = new QLineEdit(g1);
@@ -151,7 +152,7 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
     c_pPageControl->addTab(general, ZoxQText(EN_ZOX_TEXT::SettingTabGeneral));
 
     // Video
-    auto *video = new Page(c_pPageControl);
+    auto *video = new Page;
     auto *g2 = c_pGroupRecording = Group(video, ZoxQText(EN_ZOX_TEXT::SettingGroupRecording), QRect(16, 6, 470, 92));
     c_pLabelSavePath = Caption(g2, ZoxQText(EN_ZOX_TEXT::SettingSavePath), 16, 26);
     c_pEditSavePath = new QLineEdit(g2);
@@ -185,7 +186,7 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
     c_pPageControl->addTab(video, ZoxQText(EN_ZOX_TEXT::SettingTabVideo));
 
     // About
-    auto *about = new Page(c_pPageControl);
+    auto *about = new Page;
     auto *g4 = c_pGroupVersion = Group(about, ZoxQText(EN_ZOX_TEXT::SettingGroupVersion), QRect(16, 6, 470, 110));
     c_pLabelVersionCaption = Caption(g4, ZoxQText(EN_ZOX_TEXT::SettingVersion), 16, 28);
     c_pLabelVersion = Caption(g4, QString(), 110, 28);
@@ -198,7 +199,8 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
     c_pImageOk = MakePictureButton(bottom, m_pImageMap, QRect(440, 10, 60, 24), kGreenButton, ZoxQText(EN_ZOX_TEXT::Ok),
                                    &c_pLabelOk, [this] { OnImageOkClick(); });
     c_pImageCancel = MakePictureButton(bottom, m_pImageMap, QRect(515, 10, 60, 24), kGrayButton,
-                                       ZoxQText(EN_ZOX_TEXT::Cancel), &c_pLabelCancel, [this] { OnImageCancelClick(); });
+                                       ZoxQText(EN_ZOX_TEXT::Cancel), &c_pLabelCancel,
+                                       [this] { OnImageCancelClick(); });
 
     connect(c_pComboBoxCameras, &QComboBox::currentIndexChanged, this, [this] {
         if (!m_filling)

@@ -27,7 +27,7 @@ template <typename Form>
 DialogFrame BuildDialogFrame(Form *form, SkinImageMap *map, int width, int height, const QString &title);
 
 // Where a dialog's fields start and how wide they are (the Chinese-language build's
-// fields are flat and start further left).
+// fields start further left and are wider; in both builds they are drawn flat).
 struct FieldColumn {
     int left;
     int width;
@@ -35,9 +35,8 @@ struct FieldColumn {
 inline constexpr FieldColumn kUnitFields = {zox::edition::kChinese ? 59 : 95, zox::edition::kChinese ? 275 : 230};
 inline constexpr FieldColumn kUserFields = {zox::edition::kChinese ? 62 : 95, zox::edition::kChinese ? 275 : 230};
 
-// A white 12-pixel label in the forms' face and a field on RGB #001C27 holding at most
-// 64 characters.
-// The label ends before the field of its column.
+// A white 12-pixel label in the forms' face, ending before the field of its column, and
+// a field on RGB #001C27 holding at most 64 characters.
 QLabel *FieldLabel(QWidget *parent, const QString &text, int y, FieldColumn column);
 QLineEdit *FieldEdit(QWidget *parent, int y, FieldColumn column);
 const char *FieldStyle();

@@ -107,7 +107,8 @@ TContactForm::TContactForm(QWidget *owner) : QWidget(owner, Qt::Window | Qt::Fra
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    TitleBar title = MakeTitleBar(this, m_pImageMap, ZoxQText(EN_ZOX_TEXT::ContactsTitle), 10, [this] { OnImageCloseClick(); });
+    TitleBar title = MakeTitleBar(this, m_pImageMap, ZoxQText(EN_ZOX_TEXT::ContactsTitle), 10,
+                                  [this] { OnImageCloseClick(); });
     c_pLabelTitle = title.caption;
     c_pLabelTitle->resize(300, 30);
     c_pImageClose = title.close;
@@ -156,9 +157,12 @@ TContactForm::TContactForm(QWidget *owner) : QWidget(owner, Qt::Window | Qt::Fra
     c_pListView->setStyleSheet(QStringLiteral("QTreeWidget { background: #E6E6E6; border: none; }"));
     c_pListView->header()->setSectionsClickable(false);
     c_pListView->header()->setStretchLastSection(false);
+    // A styled header takes its face from its style sheet: the list's.
     c_pListView->header()->setStyleSheet(
-        QStringLiteral("QHeaderView::section { background: #C0C0C0; color: black; border: none;"
-                       " border-right: 1px solid #808080; padding-left: 5px; padding-bottom: 2px; }"));
+        QStringLiteral("QHeaderView { font-family: \"%1\"; font-size: 13px; }"
+                       "QHeaderView::section { background: #C0C0C0; color: black; border: none;"
+                       " border-right: 1px solid #808080; padding-left: 5px; padding-bottom: 2px; }")
+            .arg(listFont.family()));
     c_pListView->setContextMenuPolicy(Qt::CustomContextMenu);
     rightLayout->addWidget(c_pListView, 1);
 
@@ -191,6 +195,8 @@ TContactForm::TContactForm(QWidget *owner) : QWidget(owner, Qt::Window | Qt::Fra
     connect(c_pPopMenuDeleteNode, &QAction::triggered, this, [this] { OnPopMenuDeleteNodeClick(); });
 
     c_pPopupMenuList = new QMenu(this);
+    UseFormFace(c_pPopupMenuTree);
+    UseFormFace(c_pPopupMenuList);
     c_pPopMenuNewItem = c_pPopupMenuList->addAction(ZoxQText(EN_ZOX_TEXT::ContactsListNew));
     c_pPopMenuEditItem = c_pPopupMenuList->addAction(ZoxQText(EN_ZOX_TEXT::ContactsListEdit));
     c_pPopMenuDeleteItem = c_pPopupMenuList->addAction(ZoxQText(EN_ZOX_TEXT::ContactsListDelete));

@@ -171,7 +171,8 @@ void TVideoWndCtrl::SetState(EN_ZOX_VIDEOWND_STATE state)
     if (state == ZOX_VIDEOWND_PLAYING) {
         m_titleLabel->setText(QString::fromStdString(m_userName.empty() ? m_userNumber : m_userName));
         m_titleLabel->adjustSize();
-        m_buttons[ToolStop]->setText(ZoxQText(m_service == ZOX_VIDEOWND_CALL ? EN_ZOX_TEXT::TileHangup : EN_ZOX_TEXT::TileStop));
+        m_buttons[ToolStop]->setText(
+            ZoxQText(m_service == ZOX_VIDEOWND_CALL ? EN_ZOX_TEXT::TileHangup : EN_ZOX_TEXT::TileStop));
         SetVideoStopCtrlVisible(true);
         SetVideoShareCtrlVisible(true);
         SetVideoScaleCtrlVisible(true);

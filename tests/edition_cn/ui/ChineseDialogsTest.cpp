@@ -23,8 +23,10 @@
 #include <QComboBox>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -135,9 +137,11 @@ TEST_F(ChineseContacts, WindowTitleMenusAndColumns)
         {"column mobile", header->text(TContactForm::kColMobile), "手机"},
         {"column telephone", header->text(TContactForm::kColPhone), "固话"},
     });
-    for (const QWidget *w : {static_cast<QWidget *>(form->c_pLabelTitle), static_cast<QWidget *>(form->c_pTreeView),
-                             static_cast<QWidget *>(form->c_pListView)})
-        EXPECT_EQ(FamilyOf(w), kSans) << w->objectName().toStdString();
+    form->c_pListView->header()->ensurePolished();
+    const QWidget *faced[] = {form->c_pLabelTitle, form->c_pTreeView, form->c_pListView, form->c_pListView->header(),
+                              form->c_pPopupMenuTree, form->c_pPopupMenuList};
+    for (const QWidget *w : faced)
+        EXPECT_EQ(FamilyOf(w), kSans) << w->metaObject()->className();
 }
 
 TEST_F(ChineseContacts, DialogsShowChineseLabelsAndFlatFieldsFurtherLeft)
@@ -195,6 +199,8 @@ TEST_F(ChineseContacts, DialogsShowChineseLabelsAndFlatFieldsFurtherLeft)
         EXPECT_LE(c.label->geometry().right(), c.left);
         EXPECT_LE(c.label->fontMetrics().horizontalAdvance(c.label->text()), c.label->width());
         EXPECT_EQ(FamilyOf(c.label), kSans);
+        c.field->ensurePolished();
+        EXPECT_EQ(FamilyOf(c.field), kSans);
     }
     EXPECT_EQ(FamilyOf(newUnit.c_pLabelTitle), kSans);
     EXPECT_EQ(FamilyOf(newUser.c_pLabelOK), kSans);
