@@ -3,13 +3,15 @@
 // selection in one row between two slide arrows, paged when they do not fit. Pure
 // arithmetic; the window places its buttons and draws the arrows from the result.
 
+#include "core/Edition.h"
+
 #include <vector>
 
 namespace zox::mainwnd {
 
 inline constexpr int kOperateMargin = 10;
-inline constexpr int kOperateButtonWidth = 90;
-inline constexpr int kOperatePitch = 100;   // button plus margin
+inline constexpr int kOperateButtonWidth = zox::edition::kQuickActionWidth;
+inline constexpr int kOperatePitch = zox::edition::kQuickActionPitch; // button plus margin
 inline constexpr int kOperateTop = 10;
 inline constexpr int kSlideArrowWidth = 45;
 inline constexpr int kTaskButtonWidth = 64;

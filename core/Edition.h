@@ -24,6 +24,40 @@ inline constexpr const char *kProductTitle = "ZoxClient Dispatch Console";
 inline constexpr const char *kFormFace = kChinese ? "微软雅黑" : "Tahoma";
 inline constexpr const char *kFormFaceArial = kChinese ? "微软雅黑" : "Arial";
 
+// Title labels of the settings dialog, the camera forms and the two video user
+// pickers ("宋体" in the Chinese-language build; the other title labels use kFormFace).
+inline constexpr const char *kFormTitleFaceSong = kChinese ? "宋体" : "Tahoma";
+// The group drop-down of the video-push user picker.
+inline constexpr const char *kVpSelectGroupFace = kChinese ? "Tahoma" : "Arial";
+// The user picker for a call: bold title and the pixel height of its Ok and Cancel labels.
+inline constexpr bool kAddUserTitleBold = kChinese;
+inline constexpr int kAddUserButtonPixels = kChinese ? 12 : 11;
+
+// Quick-action buttons and their pitch in the operate bar (button plus gap).
+inline constexpr int kQuickActionWidth = kChinese ? 72 : 90;
+inline constexpr int kQuickActionPitch = kChinese ? 82 : 100;
+inline constexpr const char *kQuickActionFace = kChinese ? "微软雅黑" : "Arial";
+inline constexpr int kQuickActionPoints = kChinese ? 9 : 10;
+
+// Video tile: the face of its title and tools (empty: the tile's inherited face),
+// their point size, and the widths of the tools Maximize, Stop, Forward, Stretch,
+// Record and Sound.
+inline constexpr const char *kTileFace = kChinese ? "微软雅黑" : "";
+inline constexpr int kTilePoints = kChinese ? 9 : 10;
+inline constexpr int kTileToolWidths[6] = {60, kChinese ? 60 : 75, kChinese ? 60 : 80,
+                                           kChinese ? 60 : 80, kChinese ? 60 : 75, 60};
+
+// Group and user cells: the face and point size of the name (empty: inherited).
+inline constexpr const char *kCellFace = kChinese ? "微软雅黑" : "";
+inline constexpr int kCellPoints = 9;
+
+// Video-push alert: the face, and the point sizes of its title (bold), user label and
+// Decline and Answer captions (bold).
+inline constexpr const char *kVpAlertFace = kChinese ? "微软雅黑" : "Tahoma";
+inline constexpr int kVpAlertTitlePoints = kChinese ? 10 : 11;
+inline constexpr int kVpAlertUserPoints = kChinese ? 9 : 10;
+inline constexpr int kVpAlertButtonPoints = kChinese ? 9 : 11;
+
 // Default of Security/LoginPassword: a one-character text.
 inline constexpr const char *kDefaultLoginPassword = "1";
 

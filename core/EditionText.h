@@ -101,6 +101,135 @@ enum class EN_ZOX_TEXT : int {
     UserUeRevive,
     UserVideoPreview,
     UserIm,
+    // Talk-burst display of the speaker pane. TalkTakenBy holds "%s" where the
+    // speaker's name goes (after the text in English, before it in Chinese).
+    TalkIdleMonitoring,
+    TalkIdle,
+    TalkTakenBy,
+    TalkBusy,
+    TalkGranted,
+    TalkDenied,
+    // Status texts of the call operations and call starters (the status panes and
+    // the call progress panel).
+    StatusGroupPrefix,
+    StatusUserPrefix,
+    StatusUserPrefixWide,
+    StatusAdHocGroup,
+    StatusInterruptCall,
+    StatusForcedRelease,
+    StatusMonitoring,
+    StatusVoiceConf,
+    StatusPttCall,
+    StatusApplySpeak,
+    StatusReleaseSpeak,
+    CallCalling,
+    CallConnected,
+    CallFailed,
+    // Call dialogs: incoming-call alert, call confirmation and dial pad. Decline and
+    // Answer serve the video-push alert too; DeclineCountdown holds "%s" for the two
+    // digits of the seconds left (ZoxDeclineCountdown).
+    CallAlertTitle,
+    Decline,
+    Answer,
+    DeclineCountdown,
+    CallKindVideo,
+    CallKindPtt,
+    CallKindVoice,
+    CallConfirmCall,
+    DialTooLong,
+    DialIncorrect,
+    DialEmpty,
+    AddressBookOpenFailed,
+    // Contacts book window and its two dialogs. The column captions are also the
+    // labels of the contact dialog.
+    ContactsTitle,
+    ContactsListNew,
+    ContactsListEdit,
+    ContactsListDelete,
+    ContactsListClear,
+    ContactsTreeAdd,
+    ContactsTreeAddSub,
+    ContactsTreeEdit,
+    ContactsTreeDelete,
+    ContactsColName,
+    ContactsColPosition,
+    ContactsColMobile,
+    ContactsColTelephone,
+    ContactsDialogNew,
+    ContactsDialogEdit,
+    ContactsSuperior,
+    ContactsUnitName,
+    ContactsNone,
+    ContactsNameEmpty,
+    ContactsUnitDuplicate,
+    ContactsUserDuplicate,
+    ContactsDeleteQuestion,
+    ContactsDeleteAllQuestion,
+    ContactsUserUnreachable,
+    // Settings dialog.
+    SettingTitle,
+    SettingTabGeneral,
+    SettingTabVideo,
+    SettingTabAbout,
+    SettingGroupGeneral,
+    SettingAppTitle,
+    SettingDepartment,
+    SettingGroupRecording,
+    SettingSavePath,
+    SettingBrowse,
+    SettingPathTip,
+    SettingGroupVideo,
+    SettingCamera,
+    SettingVideoSize,
+    SettingVideoFps,
+    SettingCameraPreview,
+    SettingGroupVersion,
+    SettingVersion,
+    SettingLanguage,
+    // Video tile tools (the captions keep their trailing blanks) and the video popup.
+    TileMaximize,
+    TileRestore,
+    TileHangup,
+    TileStop,
+    TileForward,
+    TileStretch,
+    TileRecord,
+    TileSound,
+    PopupCloseHint,
+    PopupAcceptHint,
+    // Video forwarding and the video-push alert (AllUserGroup names the whole list).
+    ForwardSelectedUsers,
+    VpAlertTitle,
+    // Camera forms, their messages and the camera menu of the main window.
+    CameraAddTitle,
+    CameraEditTitle,
+    CameraNameLabel,
+    CameraRtspUrlLabel,
+    CameraUsernameLabel,
+    CameraPasswordLabel,
+    CameraTransportLabel,
+    CameraEnabledCheck,
+    CameraDispatcherCheck,
+    CameraGetDataError,
+    CameraDeleteQuestion,
+    CameraOperationFailed,
+    CameraNameMissing,
+    CameraNameMustBeUser,
+    CameraUrlInvalid,
+    CameraInsertError,
+    CameraUpdateError,
+    CameraMenuAdd,
+    CameraMenuEdit,
+    CameraMenuDelete,
+    // User pickers.
+    AddUserTitle,
+    AddUserPrompt,
+    ForwardVideoTitle,
+    VpSelectUserTitle,
+    VpSelectUserSelected,
+    VpSelectUserAdd,
+    VpSelectUserRemove,
+    VpSelectUserGroupHint,
     Count
 };
 
@@ -108,6 +237,11 @@ enum class EN_ZOX_TEXT : int {
 const char *ZoxText(EN_ZOX_TEXT id);
 // The same as a QString.
 QString ZoxQText(EN_ZOX_TEXT id);
+// The text with its one "%s" replaced by value (the value is never read as a format).
+QString ZoxQTextWith(EN_ZOX_TEXT id, const QString &value);
+// "Decline(NN)" of the call alert and the video-push alert: the seconds left, always
+// two digits.
+QString ZoxDeclineCountdown(int seconds);
 // Both wordings (for the tests of either build).
 const char *ZoxTextEnglish(EN_ZOX_TEXT id);
 const char *ZoxTextChinese(EN_ZOX_TEXT id);

@@ -1,5 +1,6 @@
 #include "dispatch/IncomingSignalling.h"
 
+#include "core/EditionText.h"
 #include "core/Log.h"
 #include "core/NumberUtils.h"
 #include "dispatch/CallMessages.h"
@@ -54,16 +55,17 @@ bool SpeakerPaneText(uint32_t message, uintptr_t wParam, const std::string &spea
 {
     switch (message) {
     case WM_TBCP_IDLE:
-        text = wParam != 0 ? "Monitoring..." : "Press button to speak";
+        text = ZoxText(wParam != 0 ? EN_ZOX_TEXT::TalkIdleMonitoring : EN_ZOX_TEXT::TalkIdle);
         return true;
     case WM_TBCP_TAKEN:
-        text = speaker.empty() ? "Busy" : "Speaker: " + speaker;
+        text = speaker.empty() ? std::string(ZoxText(EN_ZOX_TEXT::TalkBusy))
+                               : ZoxQTextWith(EN_ZOX_TEXT::TalkTakenBy, QString::fromStdString(speaker)).toStdString();
         return true;
     case WM_TBCP_GRANTED:
-        text = "Please speak";
+        text = ZoxText(EN_ZOX_TEXT::TalkGranted);
         return true;
     case WM_TBCP_DENY:
-        text = "Please try again later";
+        text = ZoxText(EN_ZOX_TEXT::TalkDenied);
         return true;
     case WM_TBCP_RELEASE:
         text.clear();

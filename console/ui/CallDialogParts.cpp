@@ -1,5 +1,7 @@
 #include "console/ui/CallDialogParts.h"
 
+#include "core/Edition.h"
+
 #include <QFont>
 
 namespace zox::calldlg {
@@ -19,7 +21,7 @@ QFrame *MakeButtonPanel(QWidget *parent, const QRect &geometry, const QColor &co
     auto *label = new QLabel(caption, panel);
     label->setGeometry(0, 0, geometry.width(), geometry.height());
     label->setAlignment(Qt::AlignCenter);
-    QFont f(QStringLiteral("Arial"));
+    QFont f(QString::fromUtf8(zox::edition::kFormFaceArial));
     f.setPixelSize(pixelSize);
     f.setBold(bold);
     label->setFont(f);

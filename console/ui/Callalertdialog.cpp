@@ -7,6 +7,8 @@
 #include <QTimer>
 
 #include "console/ui/CallDialogParts.h"
+#include "core/Edition.h"
+#include "core/EditionText.h"
 #include "core/NumberUtils.h"
 #include "core/ui/PngResource.h"
 
@@ -14,12 +16,13 @@ using namespace zox::calldlg;
 
 namespace {
 
-QLabel *TextLabel(QWidget *parent, const QRect &r, int pixelSize, const char *colour)
+QLabel *TextLabel(QWidget *parent, const QRect &r, int pixelSize, bool bold, const char *colour)
 {
     auto *l = new QLabel(parent);
     l->setGeometry(r);
-    QFont f(QStringLiteral("Arial"));
+    QFont f(QString::fromUtf8(zox::edition::kFormFaceArial));
     f.setPixelSize(pixelSize);
+    f.setBold(bold);
     l->setFont(f);
     l->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(QLatin1String(colour)));
     l->setAttribute(Qt::WA_TransparentForMouseEvents); // drags the window with its panel
@@ -43,13 +46,16 @@ TCallAlertForm::TCallAlertForm(QWidget *owner) : QDialog(owner)
     c_pImageUser->setScaledContents(true);
     c_pImageUser->setAttribute(Qt::WA_TransparentForMouseEvents);
     LoadPngResource(c_pImageUser, QStringLiteral("IMG_UNKNOWN_PERSON"));
-    c_pLabelTitle = TextLabel(c_PanelClient, QRect(80, 11, 210, 20), 15, "#434E54");
-    c_pLabelTitle->setText(QStringLiteral("Call  Alert"));
-    c_pLabelContent = TextLabel(c_PanelClient, QRect(80, 38, 210, 20), 13, "#6D6D6D");
-    c_PanelReject = MakeButtonPanel(this, QRect(0, 80, 150, 40), kRed, QStringLiteral("Decline"), 15, false,
-                                    &c_pLabelReject);
-    c_pPanelAccept = MakeButtonPanel(this, QRect(150, 80, 149, 40), kGreen, QStringLiteral("Answer"), 15, false,
-                                     &c_pLabelAccept);
+    // The Chinese-language build draws the title, the caller and the two captions bold,
+    // the caller and the captions 14 pixels high.
+    constexpr bool cn = zox::edition::kChinese;
+    c_pLabelTitle = TextLabel(c_PanelClient, QRect(80, 11, 210, 20), 15, cn, "#434E54");
+    c_pLabelTitle->setText(ZoxQText(EN_ZOX_TEXT::CallAlertTitle));
+    c_pLabelContent = TextLabel(c_PanelClient, QRect(80, 38, 210, 20), cn ? 14 : 13, cn, "#6D6D6D");
+    c_PanelReject = MakeButtonPanel(this, QRect(0, 80, 150, 40), kRed, ZoxQText(EN_ZOX_TEXT::Decline), cn ? 14 : 15,
+                                    cn, &c_pLabelReject);
+    c_pPanelAccept = MakeButtonPanel(this, QRect(150, 80, 149, 40), kGreen, ZoxQText(EN_ZOX_TEXT::Answer),
+                                     cn ? 14 : 15, cn, &c_pLabelAccept);
     c_PanelReject->installEventFilter(this);
     c_pPanelAccept->installEventFilter(this);
     c_pTimer = new QTimer(this);
@@ -65,8 +71,9 @@ void TCallAlertForm::ShowCall(int32_t callId, const std::string &number, int32_t
     m_callId = callId;
     const std::string name = m_lookup ? m_lookup(number) : std::string();
     c_pLabelContent->setText(QString::fromStdString(MakeDisplayName(number, name)));
-    c_pLabelTitle->setText(kind == 2 ? QStringLiteral("Video Call")
-                                     : kind == 3 ? QStringLiteral("PTT Call") : QStringLiteral("Voice Call"));
+    c_pLabelTitle->setText(ZoxQText(kind == 2   ? EN_ZOX_TEXT::CallKindVideo
+                                    : kind == 3 ? EN_ZOX_TEXT::CallKindPtt
+                                                : EN_ZOX_TEXT::CallKindVoice));
     m_countdown = kCountdownSeconds;
     c_pTimer->start();
     ShowCountdown();
@@ -74,7 +81,7 @@ void TCallAlertForm::ShowCall(int32_t callId, const std::string &number, int32_t
 
 void TCallAlertForm::ShowCountdown()
 {
-    c_pLabelReject->setText(QStringLiteral("Decline(%1)").arg(m_countdown, 2, 10, QLatin1Char('0')));
+    c_pLabelReject->setText(ZoxDeclineCountdown(m_countdown));
 }
 
 void TCallAlertForm::OnTimerOut()

@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 
 #include "console/ui/CallDialogParts.h"
+#include "core/Edition.h"
+#include "core/EditionText.h"
 
 using namespace zox::calldlg;
 
@@ -21,7 +23,7 @@ TCallConfirmForm::TCallConfirmForm(QWidget *owner, const std::string &number) : 
         "QFrame#c_PanelClient { background: qlineargradient(x1:0, y1:0, x2:1, y2:1, stop:0 #B4B4B4, stop:1 #F0F0F0); }"));
     c_PanelClient->installEventFilter(this);
     c_pLabelContent = new QLabel(QString::fromStdString(number), c_PanelClient);
-    QFont f(QStringLiteral("Arial"));
+    QFont f(QString::fromUtf8(zox::edition::kFormFaceArial));
     f.setPixelSize(14);
     f.setBold(true);
     c_pLabelContent->setFont(f);
@@ -29,9 +31,10 @@ TCallConfirmForm::TCallConfirmForm(QWidget *owner, const std::string &number) : 
     c_pLabelContent->setAttribute(Qt::WA_TransparentForMouseEvents);
     c_pLabelContent->adjustSize();
     c_pLabelContent->move((c_PanelClient->width() - c_pLabelContent->width()) / 2, 20);
-    c_PanelCancel = MakeButtonPanel(this, QRect(0, 60, 120, 40), kRed, QStringLiteral("Cancel"), 14, true,
+    c_PanelCancel = MakeButtonPanel(this, QRect(0, 60, 120, 40), kRed, ZoxQText(EN_ZOX_TEXT::Cancel), 14, true,
                                     &c_pLabelCancel);
-    c_pPanelCall = MakeButtonPanel(this, QRect(120, 60, 120, 40), kGreen, QStringLiteral("Call"), 14, true,
+    c_pPanelCall = MakeButtonPanel(this, QRect(120, 60, 120, 40), kGreen, ZoxQText(EN_ZOX_TEXT::CallConfirmCall), 14,
+                                   true,
                                    &c_pLabelCall);
     c_PanelCancel->installEventFilter(this);
     c_pPanelCall->installEventFilter(this);

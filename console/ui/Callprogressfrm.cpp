@@ -5,6 +5,8 @@
 #include <QVBoxLayout>
 
 #include "console/ui/SkinImageMap.h"
+#include "core/Edition.h"
+#include "core/EditionText.h"
 #include "host/MessageNumbers.h"
 #include "host/WindowMessage.h"
 
@@ -23,15 +25,15 @@ TCallProgressForm::TCallProgressForm(QObject *owner, QWidget *parent) : QWidget(
     c_pLabelNumber = new QLabel(c_pPanelCenter);
     c_pLabelNumber->setGeometry(0, 0, 226, 36);
     c_pLabelNumber->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-    QFont big(QStringLiteral("Arial"));
+    QFont big(QString::fromUtf8(zox::edition::kFormFaceArial));
     big.setPixelSize(16);
     big.setBold(true);
     c_pLabelNumber->setFont(big);
     c_pLabelNumber->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
-    c_pLabelStatus = new QLabel(c_pPanelCenter);
+    c_pLabelStatus = new QLabel(ZoxQText(EN_ZOX_TEXT::CallCalling), c_pPanelCenter);
     c_pLabelStatus->setGeometry(0, 36, 226, 30);
     c_pLabelStatus->setAlignment(Qt::AlignCenter);
-    QFont small(QStringLiteral("Arial"));
+    QFont small(QString::fromUtf8(zox::edition::kFormFaceArial));
     small.setPixelSize(12);
     c_pLabelStatus->setFont(small);
     c_pLabelStatus->setStyleSheet(QStringLiteral("color: white; background: transparent;"));

@@ -5,6 +5,7 @@
 #include "console/ui/SkinImageMap.h"
 #include "console/ui/SkinPanel.h"
 #include "core/Edition.h"
+#include "core/EditionText.h"
 #include "core/SystemConfig.h"
 #include "core/ui/BrowseForFolder.h"
 
@@ -103,10 +104,10 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_cameraSource(std::move(cameras))
 {
     setObjectName(QStringLiteral("TConfigDlgForm"));
-    setWindowTitle(QStringLiteral("Setting"));
+    setWindowTitle(ZoxQText(EN_ZOX_TEXT::SettingTitle));
     setModal(true);
     setFixedSize(600, 400);
-    QFont font(QStringLiteral("Tahoma"));
+    QFont font(QString::fromUtf8(zox::edition::kFormFace));
     font.setPixelSize(12);
     setFont(font);
     BrowseFolder = [] { return BrowseForFolder(); };
@@ -116,7 +117,10 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    TitleBar title = MakeTitleBar(this, m_pImageMap, QStringLiteral("Setting"), 10, [this] { OnImageCloseClick(); });
+    TitleBar title = MakeTitleBar(
+        this, m_pImageMap, ZoxQText(EN_ZOX_TEXT::SettingTitle), 10, [this] { OnImageCloseClick(); },
+        zox::edition::kFormTitleFaceSong);
+    c_pLabelTitle = title.caption;
     title.caption->resize(200, 30);
     title.close->move(570, 0);
     c_pImageClose = title.close;
@@ -136,33 +140,33 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
 
     // General
     auto *general = new Page;
-    auto *g1 = Group(general, QStringLiteral("General :"), QRect(16, 6, 470, 110));
-    Caption(g1, QStringLiteral("App Title"), 16, 28);
+    auto *g1 = c_pGroupGeneral = Group(general, ZoxQText(EN_ZOX_TEXT::SettingGroupGeneral), QRect(16, 6, 470, 110));
+    c_pLabeAppTitle = Caption(g1, ZoxQText(EN_ZOX_TEXT::SettingAppTitle), 16, 28);
     c_pEditAppTitle = new QLineEdit(g1);
     c_pEditAppTitle->setGeometry(110, 28, 330, 22);
     c_pEditAppTitle->setStyleSheet(kFieldStyle);
-    Caption(g1, QStringLiteral("Depart/Unit"), 16, 66);
+    c_pLabeDepartment = Caption(g1, ZoxQText(EN_ZOX_TEXT::SettingDepartment), 16, 66);
     c_pEditDepartment = new QLineEdit(g1);
     c_pEditDepartment->setGeometry(110, 66, 330, 22);
     c_pEditDepartment->setStyleSheet(kFieldStyle);
-    c_pPageControl->addTab(general, QStringLiteral("General"));
+    c_pPageControl->addTab(general, ZoxQText(EN_ZOX_TEXT::SettingTabGeneral));
 
     // Video
     auto *video = new Page;
-    auto *g2 = Group(video, QStringLiteral("Recording :"), QRect(16, 6, 470, 92));
-    Caption(g2, QStringLiteral("Local path"), 16, 26);
+    auto *g2 = c_pGroupRecording = Group(video, ZoxQText(EN_ZOX_TEXT::SettingGroupRecording), QRect(16, 6, 470, 92));
+    c_pLabelSavePath = Caption(g2, ZoxQText(EN_ZOX_TEXT::SettingSavePath), 16, 26);
     c_pEditSavePath = new QLineEdit(g2);
     c_pEditSavePath->setGeometry(110, 26, 260, 22);
     c_pEditSavePath->setReadOnly(true);
     c_pEditSavePath->setStyleSheet(kFieldStyle);
     c_pImagePathBrowse = MakePictureButton(g2, m_pImageMap, QRect(380, 25, 60, 24), kGrayButton,
-                                           QStringLiteral("Browse"), &c_pLabelPathBrowse,
+                                           ZoxQText(EN_ZOX_TEXT::SettingBrowse), &c_pLabelPathBrowse,
                                            [this] { OnImagePathBrowseClick(); });
-    auto *hint = new QLabel(QStringLiteral("Non system disk is recommended"), g2);
-    hint->setGeometry(110, 56, 300, 20);
+    auto *hint = c_pLabelTip = new QLabel(ZoxQText(EN_ZOX_TEXT::SettingPathTip), g2);
+    hint->setGeometry(110, 56, 330, 20);
     hint->setStyleSheet(QStringLiteral("color: #808080; background: transparent;"));
 
-    auto *g3 = Group(video, QStringLiteral("Video :"), QRect(16, 106, 470, 180));
+    auto *g3 = c_pGroupVideo = Group(video, ZoxQText(EN_ZOX_TEXT::SettingGroupVideo), QRect(16, 106, 470, 180));
     const auto combo = [g3](int y) {
         auto *c = new QComboBox(g3);
         c->setGeometry(110, y, 330, 22);
@@ -170,32 +174,33 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
         c->setStyleSheet(kFieldStyle);
         return c;
     };
-    Caption(g3, QStringLiteral("Camera"), 16, 26);
+    c_pLabelCamera = Caption(g3, ZoxQText(EN_ZOX_TEXT::SettingCamera), 16, 26);
     c_pComboBoxCameras = combo(26);
-    Caption(g3, QStringLiteral("Resolution"), 16, 60);
+    c_pLabelVideoSize = Caption(g3, ZoxQText(EN_ZOX_TEXT::SettingVideoSize), 16, 60);
     c_pComboBoxVideoSize = combo(60);
-    Caption(g3, QStringLiteral("FPS"), 16, 94);
+    c_pLabelVideoFps = Caption(g3, ZoxQText(EN_ZOX_TEXT::SettingVideoFps), 16, 94);
     c_pComboBoxVideoFps = combo(94);
-    c_pCheckBoxCameraPreview = new QCheckBox(QStringLiteral("Show local video preview window"), g3);
+    c_pCheckBoxCameraPreview = new QCheckBox(ZoxQText(EN_ZOX_TEXT::SettingCameraPreview), g3);
     c_pCheckBoxCameraPreview->setGeometry(16, 136, 400, 22);
     c_pCheckBoxCameraPreview->setStyleSheet(QStringLiteral("color: #FFFFFF; background: transparent;"));
-    c_pPageControl->addTab(video, QStringLiteral("Video"));
+    c_pPageControl->addTab(video, ZoxQText(EN_ZOX_TEXT::SettingTabVideo));
 
     // About
     auto *about = new Page;
-    auto *g4 = Group(about, QStringLiteral("Version :"), QRect(16, 6, 470, 110));
-    Caption(g4, QStringLiteral("Version"), 16, 28);
+    auto *g4 = c_pGroupVersion = Group(about, ZoxQText(EN_ZOX_TEXT::SettingGroupVersion), QRect(16, 6, 470, 110));
+    c_pLabelVersionCaption = Caption(g4, ZoxQText(EN_ZOX_TEXT::SettingVersion), 16, 28);
     c_pLabelVersion = Caption(g4, QString(), 110, 28);
     c_pLabelVersion->resize(300, 22);
-    Caption(g4, QStringLiteral("Language"), 16, 66);
+    c_pLabelLanguageCaption = Caption(g4, ZoxQText(EN_ZOX_TEXT::SettingLanguage), 16, 66);
     c_pLabelLanguage = Caption(g4, QString(), 110, 66);
     c_pLabelLanguage->resize(300, 22);
-    c_pPageControl->addTab(about, QStringLiteral("About"));
+    c_pPageControl->addTab(about, ZoxQText(EN_ZOX_TEXT::SettingTabAbout));
 
-    c_pImageOk = MakePictureButton(bottom, m_pImageMap, QRect(440, 10, 60, 24), kGreenButton, QStringLiteral("Ok"),
+    c_pImageOk = MakePictureButton(bottom, m_pImageMap, QRect(440, 10, 60, 24), kGreenButton, ZoxQText(EN_ZOX_TEXT::Ok),
                                    &c_pLabelOk, [this] { OnImageOkClick(); });
     c_pImageCancel = MakePictureButton(bottom, m_pImageMap, QRect(515, 10, 60, 24), kGrayButton,
-                                       QStringLiteral("Cancel"), &c_pLabelCancel, [this] { OnImageCancelClick(); });
+                                       ZoxQText(EN_ZOX_TEXT::Cancel), &c_pLabelCancel,
+                                       [this] { OnImageCancelClick(); });
 
     connect(c_pComboBoxCameras, &QComboBox::currentIndexChanged, this, [this] {
         if (!m_filling)
@@ -205,6 +210,12 @@ TConfigDlgForm::TConfigDlgForm(QWidget *owner, CameraSource cameras)
         if (!m_filling)
             OnComboBoxVideoSizeChange();
     });
+
+    // A styled widget takes its font from the application rather than from its parent,
+    // so every text without a font of its own is given the form's face here.
+    for (QWidget *w : findChildren<QWidget *>())
+        if (!w->testAttribute(Qt::WA_SetFont))
+            w->setFont(font);
 
     c_pPageControl->setCurrentIndex(0);
     LoadSettings();
@@ -219,8 +230,8 @@ void TConfigDlgForm::LoadSettings()
         c_pEditSavePath->setText(Q(g_pSystemConfig->GetRecordPath()));
         c_pCheckBoxCameraPreview->setChecked(g_pSystemConfig->IsCameraPreview());
     }
-    c_pLabelVersion->setText(QString::fromLatin1(zox::edition::kVersionText));
-    c_pLabelLanguage->setText(QString::fromLatin1(zox::edition::kLanguageText));
+    c_pLabelVersion->setText(QString::fromUtf8(zox::edition::kVersionText));
+    c_pLabelLanguage->setText(QString::fromUtf8(zox::edition::kLanguageText));
 }
 
 void TConfigDlgForm::EnumCameras()

@@ -14,6 +14,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
@@ -49,7 +50,22 @@ public:
     std::function<std::string()> BrowseFolder;
     std::function<void(const std::string &)> ShowTip;
 
+    QLabel *c_pLabelTitle = nullptr;
     QTabWidget *c_pPageControl = nullptr;
+    // Group frames and the captions in front of the fields.
+    QGroupBox *c_pGroupGeneral = nullptr;
+    QGroupBox *c_pGroupRecording = nullptr;
+    QGroupBox *c_pGroupVideo = nullptr;
+    QGroupBox *c_pGroupVersion = nullptr;
+    QLabel *c_pLabeAppTitle = nullptr;
+    QLabel *c_pLabeDepartment = nullptr;
+    QLabel *c_pLabelSavePath = nullptr;
+    QLabel *c_pLabelTip = nullptr;
+    QLabel *c_pLabelCamera = nullptr;
+    QLabel *c_pLabelVideoSize = nullptr;
+    QLabel *c_pLabelVideoFps = nullptr;
+    QLabel *c_pLabelVersionCaption = nullptr;
+    QLabel *c_pLabelLanguageCaption = nullptr;
     QLineEdit *c_pEditAppTitle = nullptr;
     QLineEdit *c_pEditDepartment = nullptr;
     QLineEdit *c_pEditSavePath = nullptr;
@@ -59,6 +75,7 @@ public:
     QComboBox *c_pComboBoxVideoSize = nullptr;
     QComboBox *c_pComboBoxVideoFps = nullptr;
     QCheckBox *c_pCheckBoxCameraPreview = nullptr;
+    // The version and language texts themselves.
     QLabel *c_pLabelVersion = nullptr;
     QLabel *c_pLabelLanguage = nullptr;
     QLabel *c_pImageClose = nullptr;

@@ -6,6 +6,8 @@
 #include "console/ui/SkinFormKit.h"
 #include "console/ui/SkinImageMap.h"
 #include "console/ui/SkinPanel.h"
+#include "core/Edition.h"
+#include "core/EditionText.h"
 #include "core/ui/PngResource.h"
 
 #include <QAction>
@@ -48,7 +50,7 @@ public:
         if (option.state & QStyle::State_Selected)
             back = m_list->hasFocus() ? option.palette.color(QPalette::Highlight) : QColor(0x80, 0x80, 0x80);
         p->fillRect(option.rect, back);
-        QFont font(QStringLiteral("Tahoma"));
+        QFont font(QString::fromUtf8(zox::edition::kFormFace));
         font.setPointSize(10);
         p->setFont(font);
         p->setPen(Qt::black);
@@ -91,7 +93,7 @@ void ExpandAll(QTreeWidgetItem *node)
 TContactForm::TContactForm(QWidget *owner) : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("TContactForm"));
-    setWindowTitle(QStringLiteral("Address list"));
+    setWindowTitle(ZoxQText(EN_ZOX_TEXT::ContactsTitle));
     setMinimumSize(950, 590);
     resize(950, 590);
     QPalette pal = palette();
@@ -105,7 +107,8 @@ TContactForm::TContactForm(QWidget *owner) : QWidget(owner, Qt::Window | Qt::Fra
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    TitleBar title = MakeTitleBar(this, m_pImageMap, QStringLiteral("Address list"), 10, [this] { OnImageCloseClick(); });
+    TitleBar title = MakeTitleBar(this, m_pImageMap, ZoxQText(EN_ZOX_TEXT::ContactsTitle), 10,
+                                  [this] { OnImageCloseClick(); });
     c_pLabelTitle = title.caption;
     c_pLabelTitle->resize(300, 30);
     c_pImageClose = title.close;
@@ -128,7 +131,7 @@ TContactForm::TContactForm(QWidget *owner) : QWidget(owner, Qt::Window | Qt::Fra
     c_pTreeView->setIndentation(24);
     c_pTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     c_pTreeView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    QFont treeFont(QStringLiteral("Arial"));
+    QFont treeFont(QString::fromUtf8(zox::edition::kFormFaceArial));
     treeFont.setPixelSize(13);
     c_pTreeView->setFont(treeFont);
     c_pTreeView->setStyleSheet(QStringLiteral("QTreeView { background: #C0C0C0; color: black; border: none; }"
@@ -148,15 +151,18 @@ TContactForm::TContactForm(QWidget *owner) : QWidget(owner, Qt::Window | Qt::Fra
     c_pListView->setSelectionBehavior(QAbstractItemView::SelectRows);
     c_pListView->setSelectionMode(QAbstractItemView::SingleSelection);
     c_pListView->setItemDelegate(new ContactRowDelegate(c_pListView));
-    QFont listFont(QStringLiteral("Arial"));
+    QFont listFont(QString::fromUtf8(zox::edition::kFormFaceArial));
     listFont.setPixelSize(13);
     c_pListView->setFont(listFont);
     c_pListView->setStyleSheet(QStringLiteral("QTreeWidget { background: #E6E6E6; border: none; }"));
     c_pListView->header()->setSectionsClickable(false);
     c_pListView->header()->setStretchLastSection(false);
+    // A styled header takes its face from its style sheet: the list's.
     c_pListView->header()->setStyleSheet(
-        QStringLiteral("QHeaderView::section { background: #C0C0C0; color: black; border: none;"
-                       " border-right: 1px solid #808080; padding-left: 5px; padding-bottom: 2px; }"));
+        QStringLiteral("QHeaderView { font-family: \"%1\"; font-size: 13px; }"
+                       "QHeaderView::section { background: #C0C0C0; color: black; border: none;"
+                       " border-right: 1px solid #808080; padding-left: 5px; padding-bottom: 2px; }")
+            .arg(listFont.family()));
     c_pListView->setContextMenuPolicy(Qt::CustomContextMenu);
     rightLayout->addWidget(c_pListView, 1);
 
@@ -179,20 +185,22 @@ TContactForm::TContactForm(QWidget *owner) : QWidget(owner, Qt::Window | Qt::Fra
     c_pRzSplitter->setStretchFactor(1, 72);
 
     c_pPopupMenuTree = new QMenu(this);
-    c_pPopMenuAddNode = c_pPopupMenuTree->addAction(QStringLiteral("Add ..."));
-    c_pPopMenuAddSubNode = c_pPopupMenuTree->addAction(QStringLiteral("Add ..."));
-    c_pPopMenuEditNode = c_pPopupMenuTree->addAction(QStringLiteral("Edit ..."));
-    c_pPopMenuDeleteNode = c_pPopupMenuTree->addAction(QStringLiteral("Delete"));
+    c_pPopMenuAddNode = c_pPopupMenuTree->addAction(ZoxQText(EN_ZOX_TEXT::ContactsTreeAdd));
+    c_pPopMenuAddSubNode = c_pPopupMenuTree->addAction(ZoxQText(EN_ZOX_TEXT::ContactsTreeAddSub));
+    c_pPopMenuEditNode = c_pPopupMenuTree->addAction(ZoxQText(EN_ZOX_TEXT::ContactsTreeEdit));
+    c_pPopMenuDeleteNode = c_pPopupMenuTree->addAction(ZoxQText(EN_ZOX_TEXT::ContactsTreeDelete));
     connect(c_pPopMenuAddNode, &QAction::triggered, this, [this] { OnPopMenuAddNodeClick(); });
     connect(c_pPopMenuAddSubNode, &QAction::triggered, this, [this] { OnPopMenuAddSubNodeClick(); });
     connect(c_pPopMenuEditNode, &QAction::triggered, this, [this] { OnPopMenuEditNodeClick(); });
     connect(c_pPopMenuDeleteNode, &QAction::triggered, this, [this] { OnPopMenuDeleteNodeClick(); });
 
     c_pPopupMenuList = new QMenu(this);
-    c_pPopMenuNewItem = c_pPopupMenuList->addAction(QStringLiteral("New ..."));
-    c_pPopMenuEditItem = c_pPopupMenuList->addAction(QStringLiteral("Edit ..."));
-    c_pPopMenuDeleteItem = c_pPopupMenuList->addAction(QStringLiteral("Delete"));
-    c_pPopMenuDeleteAll = c_pPopupMenuList->addAction(QStringLiteral("Clear"));
+    UseFormFace(c_pPopupMenuTree);
+    UseFormFace(c_pPopupMenuList);
+    c_pPopMenuNewItem = c_pPopupMenuList->addAction(ZoxQText(EN_ZOX_TEXT::ContactsListNew));
+    c_pPopMenuEditItem = c_pPopupMenuList->addAction(ZoxQText(EN_ZOX_TEXT::ContactsListEdit));
+    c_pPopMenuDeleteItem = c_pPopupMenuList->addAction(ZoxQText(EN_ZOX_TEXT::ContactsListDelete));
+    c_pPopMenuDeleteAll = c_pPopupMenuList->addAction(ZoxQText(EN_ZOX_TEXT::ContactsListClear));
     connect(c_pPopMenuNewItem, &QAction::triggered, this, [this] { OnPopMenuNewItemClick(); });
     connect(c_pPopMenuEditItem, &QAction::triggered, this, [this] { OnPopMenuEditItemClick(); });
     connect(c_pPopMenuDeleteItem, &QAction::triggered, this, [this] { OnPopMenuDeleteItemClick(); });
@@ -212,8 +220,9 @@ TContactForm::TContactForm(QWidget *owner) : QWidget(owner, Qt::Window | Qt::Fra
 void TContactForm::InitListColumns()
 {
     c_pListView->setColumnCount(kColCount);
-    c_pListView->setHeaderLabels({QString(), QStringLiteral("Name"), QStringLiteral("Position"), QStringLiteral("Mobile"),
-                                  QStringLiteral("Telephone")});
+    c_pListView->setHeaderLabels({QString(), ZoxQText(EN_ZOX_TEXT::ContactsColName),
+                                  ZoxQText(EN_ZOX_TEXT::ContactsColPosition), ZoxQText(EN_ZOX_TEXT::ContactsColMobile),
+                                  ZoxQText(EN_ZOX_TEXT::ContactsColTelephone)});
     const int widths[kColCount] = {45, 120, 200, 150, 150};
     for (int c = 0; c < kColCount; ++c)
         c_pListView->setColumnWidth(c, widths[c]);
@@ -353,7 +362,7 @@ void TContactForm::OnPopMenuAddNodeClick()
     CONTACT_UNIT_ITEM item, added;
     dlg.GetUnitItem(&item);
     if (ContactsDbInsertUnit(&item, &added) < 1) {
-        ShowTip("Please check if the name is duplicate.");
+        ShowTip(ZoxText(EN_ZOX_TEXT::ContactsUnitDuplicate));
         return;
     }
     auto *node = new QTreeWidgetItem(c_pTreeView);
@@ -372,7 +381,7 @@ void TContactForm::OnPopMenuAddSubNodeClick()
     CONTACT_UNIT_ITEM item, added;
     dlg.GetUnitItem(&item);
     if (ContactsDbInsertUnit(&item, &added) <= 0) {
-        ShowTip("Please check if the name is duplicate.");
+        ShowTip(ZoxText(EN_ZOX_TEXT::ContactsUnitDuplicate));
         return;
     }
     auto *node = new QTreeWidgetItem(parent);
@@ -423,7 +432,7 @@ void TContactForm::OnPopMenuEditNodeClick()
 void TContactForm::OnPopMenuDeleteNodeClick()
 {
     QTreeWidgetItem *node = c_pTreeView->currentItem();
-    if (!node || !AskDelete("Are you sure you want to delete?"))
+    if (!node || !AskDelete(ZoxText(EN_ZOX_TEXT::ContactsDeleteQuestion)))
         return;
     if (ContactsDbDeleteUnit(node->data(0, kIdRole).toInt()) != 0)
         return;
@@ -441,7 +450,7 @@ void TContactForm::OnPopMenuNewItemClick()
     CONTACT_USER_ITEM c;
     dlg.GetContact(&c);
     if (ContactsDbInsertContact(&c) < 1) {
-        ShowTip("Please check if the name is duplicate.");
+        ShowTip(ZoxText(EN_ZOX_TEXT::ContactsUserDuplicate));
         return;
     }
     RebuildList();
@@ -463,7 +472,7 @@ void TContactForm::OnPopMenuEditItemClick()
     CONTACT_USER_ITEM changed;
     dlg.GetContact(&changed);
     if (ContactsDbUpdateContact(&changed) < 1) {
-        ShowTip("Please check if the name is duplicate.");
+        ShowTip(ZoxText(EN_ZOX_TEXT::ContactsUserDuplicate));
         return;
     }
     RebuildList();
@@ -472,7 +481,7 @@ void TContactForm::OnPopMenuEditItemClick()
 void TContactForm::OnPopMenuDeleteItemClick()
 {
     QTreeWidgetItem *row = c_pListView->currentItem();
-    if (!row || !AskDelete("Are you sure you want to delete?"))
+    if (!row || !AskDelete(ZoxText(EN_ZOX_TEXT::ContactsDeleteQuestion)))
         return;
     if (ContactsDbDeleteContact(row->data(kColNumber, kIdRole).toInt()) != 0)
         return;
@@ -490,7 +499,7 @@ void TContactForm::OnPopMenuDeleteItemClick()
 
 void TContactForm::OnPopMenuDeleteAllClick()
 {
-    if (!c_pTreeView->currentItem() || !AskDelete("Are you sure you want to delete all?"))
+    if (!c_pTreeView->currentItem() || !AskDelete(ZoxText(EN_ZOX_TEXT::ContactsDeleteAllQuestion)))
         return;
     if (ContactsDbDeleteUnitContacts(SelectedUnitId()) != 0)
         return;

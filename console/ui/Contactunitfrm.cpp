@@ -4,6 +4,7 @@
 #include "console/ui/Msgtipfrm.h"
 #include "console/ui/SkinFormKit.h"
 #include "console/ui/SkinImageMap.h"
+#include "core/EditionText.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -16,10 +17,10 @@ TContactUnitForm::TContactUnitForm(QWidget *owner, int parentId, bool isNew, con
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_id(id)
 {
     setObjectName(QStringLiteral("TContactUnitForm"));
-    setWindowTitle(isNew ? QStringLiteral("New") : QStringLiteral("Edit"));
+    setWindowTitle(ZoxQText(isNew ? EN_ZOX_TEXT::ContactsDialogNew : EN_ZOX_TEXT::ContactsDialogEdit));
     ShowTip = [](const std::string &t) { ShowMsgTip(t); };
     m_pImageMap = new SkinImageMap(3, this);
-    auto f = zox::contacts::BuildDialogFrame(this, m_pImageMap, 350, 180, QStringLiteral("New"));
+    auto f = zox::contacts::BuildDialogFrame(this, m_pImageMap, 350, 180, ZoxQText(EN_ZOX_TEXT::ContactsDialogNew));
     c_pLabelTitle = f.title;
     c_pImageClose = f.close;
     c_pImageOk = f.ok;
@@ -27,13 +28,14 @@ TContactUnitForm::TContactUnitForm(QWidget *owner, int parentId, bool isNew, con
     c_pImageCancel = f.cancel;
     c_pLabelCancel = f.cancelCaption;
 
-    c_pLabeParent = zox::contacts::FieldLabel(f.middle, QStringLiteral("Superior"), 18);
+    using zox::contacts::kUnitFields;
+    c_pLabeParent = zox::contacts::FieldLabel(f.middle, ZoxQText(EN_ZOX_TEXT::ContactsSuperior), 18, kUnitFields);
     c_pComboParent = new QComboBox(f.middle);
-    c_pComboParent->setGeometry(95, 18, 230, 22);
+    c_pComboParent->setGeometry(kUnitFields.left, 18, kUnitFields.width, 22);
     c_pComboParent->setEditable(false);
     c_pComboParent->setStyleSheet(QString::fromLatin1(zox::contacts::FieldStyle()));
-    c_pLabelName = zox::contacts::FieldLabel(f.middle, QStringLiteral("Name"), 62);
-    c_pEditName = zox::contacts::FieldEdit(f.middle, 62);
+    c_pLabelName = zox::contacts::FieldLabel(f.middle, ZoxQText(EN_ZOX_TEXT::ContactsUnitName), 62, kUnitFields);
+    c_pEditName = zox::contacts::FieldEdit(f.middle, 62, kUnitFields);
 
     FillParentList(parentId, isNew, text);
 }
@@ -45,15 +47,15 @@ void TContactUnitForm::FillParentList(int parentId, bool isNew, const std::strin
         if (m_id > 0)
             c_pComboParent->addItem(QString::fromStdString(text), QString::number(m_id));
         else
-            c_pComboParent->addItem(QStringLiteral("None"), QStringLiteral("0"));
+            c_pComboParent->addItem(ZoxQText(EN_ZOX_TEXT::ContactsNone), QStringLiteral("0"));
         c_pComboParent->setCurrentIndex(0);
         // The new unit's own id is not known yet.
         m_id = 0;
         return;
     }
-    c_pLabelTitle->setText(QStringLiteral("Edit"));
+    c_pLabelTitle->setText(ZoxQText(EN_ZOX_TEXT::ContactsDialogEdit));
     c_pEditName->setText(QString::fromStdString(text));
-    c_pComboParent->addItem(QStringLiteral("None"), QStringLiteral("0"));
+    c_pComboParent->addItem(ZoxQText(EN_ZOX_TEXT::ContactsNone), QStringLiteral("0"));
     c_pComboParent->setCurrentIndex(0);
     std::vector<CONTACT_UNIT_ITEM> units;
     ContactsDbLoadUnits(&units);
@@ -82,7 +84,7 @@ void TContactUnitForm::OnImageOkClick()
 {
     if (c_pEditName->text().trimmed().isEmpty()) {
         if (ShowTip)
-            ShowTip("Name cannot be empty.");
+            ShowTip(ZoxText(EN_ZOX_TEXT::ContactsNameEmpty));
         return;
     }
     done(1);

@@ -4,6 +4,7 @@
 #include "console/ui/Msgtipfrm.h"
 #include "console/ui/SkinFormKit.h"
 #include "console/ui/SkinImageMap.h"
+#include "core/EditionText.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,7 +14,7 @@ TContactUserForm::TContactUserForm(QWidget *owner, const CONTACT_USER_ITEM *cont
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_unit(unitId), m_isNew(isNew)
 {
     setObjectName(QStringLiteral("TContactUserForm"));
-    const QString title = isNew ? QStringLiteral("New") : QStringLiteral("Edit");
+    const QString title = ZoxQText(isNew ? EN_ZOX_TEXT::ContactsDialogNew : EN_ZOX_TEXT::ContactsDialogEdit);
     setWindowTitle(title);
     ShowTip = [](const std::string &t) { ShowMsgTip(t); };
     m_pImageMap = new SkinImageMap(3, this);
@@ -25,14 +26,17 @@ TContactUserForm::TContactUserForm(QWidget *owner, const CONTACT_USER_ITEM *cont
     c_pImageCancel = f.cancel;
     c_pLabelCancel = f.cancelCaption;
 
-    zox::contacts::FieldLabel(f.middle, QStringLiteral("Name"), 14);
-    c_pEditName = zox::contacts::FieldEdit(f.middle, 14);
-    zox::contacts::FieldLabel(f.middle, QStringLiteral("Position"), 52);
-    c_pEditPos = zox::contacts::FieldEdit(f.middle, 52);
-    zox::contacts::FieldLabel(f.middle, QStringLiteral("Mobile"), 90);
-    c_pEditMobile = zox::contacts::FieldEdit(f.middle, 90);
-    zox::contacts::FieldLabel(f.middle, QStringLiteral("Telephone"), 128);
-    c_pEditPhone = zox::contacts::FieldEdit(f.middle, 128);
+    using zox::contacts::FieldEdit;
+    using zox::contacts::FieldLabel;
+    using zox::contacts::kUserFields;
+    c_pLabelName = FieldLabel(f.middle, ZoxQText(EN_ZOX_TEXT::ContactsColName), 14, kUserFields);
+    c_pEditName = FieldEdit(f.middle, 14, kUserFields);
+    c_pLabePos = FieldLabel(f.middle, ZoxQText(EN_ZOX_TEXT::ContactsColPosition), 52, kUserFields);
+    c_pEditPos = FieldEdit(f.middle, 52, kUserFields);
+    c_pLabelMobile = FieldLabel(f.middle, ZoxQText(EN_ZOX_TEXT::ContactsColMobile), 90, kUserFields);
+    c_pEditMobile = FieldEdit(f.middle, 90, kUserFields);
+    c_pLabelPhone = FieldLabel(f.middle, ZoxQText(EN_ZOX_TEXT::ContactsColTelephone), 128, kUserFields);
+    c_pEditPhone = FieldEdit(f.middle, 128, kUserFields);
 
     if (contact && !isNew) {
         m_id = contact->id;
@@ -60,7 +64,7 @@ void TContactUserForm::OnImageOkClick()
 {
     if (c_pEditName->text().trimmed().isEmpty()) {
         if (ShowTip)
-            ShowTip("Name cannot be empty.");
+            ShowTip(ZoxText(EN_ZOX_TEXT::ContactsNameEmpty));
         return;
     }
     done(1);

@@ -30,6 +30,10 @@ public:
 
     QLabel *c_pLabelTitle = nullptr;
     QLabel *c_pImageClose = nullptr;
+    QLabel *c_pLabelName = nullptr;
+    QLabel *c_pLabePos = nullptr;
+    QLabel *c_pLabelMobile = nullptr;
+    QLabel *c_pLabelPhone = nullptr;
     QLineEdit *c_pEditName = nullptr;
     QLineEdit *c_pEditPos = nullptr;
     QLineEdit *c_pEditMobile = nullptr;

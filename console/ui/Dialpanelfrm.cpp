@@ -9,6 +9,8 @@
 #include "console/ui/Msgtipfrm.h"
 #include "console/ui/SkinImageMap.h"
 #include "console/ui/TDialBtnCtrl.h"
+#include "core/Edition.h"
+#include "core/EditionText.h"
 #include "host/MessageNumbers.h"
 #include "host/WindowMessage.h"
 
@@ -30,7 +32,7 @@ TDialPanelForm::TDialPanelForm(QObject *owner, QWidget *parent) : QWidget(parent
     c_pEditNumber->setGeometry(5, 5, 185, 28);
     c_pEditNumber->setMaxLength(kMaxDigits);
     c_pEditNumber->setFrame(false);
-    QFont f(QStringLiteral("Arial"));
+    QFont f(QString::fromUtf8(zox::edition::kFormFaceArial));
     f.setPixelSize(19);
     c_pEditNumber->setFont(f);
     c_pEditNumber->setStyleSheet(QStringLiteral("QLineEdit { background: #424242; color: white; border: none; }"));
@@ -109,7 +111,7 @@ int TDialPanelForm::AppendDigit(const void *owner, const std::string &key)
     TDialPanelForm *pad = Pad(owner);
     QLineEdit *edit = pad->c_pEditNumber;
     if (key.empty() || edit->text().size() >= kMaxDigits) {
-        pad->Message("The phone number you entered is too long.");
+        pad->Message(ZoxText(EN_ZOX_TEXT::DialTooLong));
         return 0;
     }
     edit->setText(edit->text() + QString::fromStdString(key));
@@ -132,12 +134,12 @@ int TDialPanelForm::Dial(const void *owner, const std::string &)
     TDialPanelForm *pad = Pad(owner);
     const std::string number = pad->GetNumber();
     if (number.empty()) {
-        pad->Message("Please enter correct phone number.");
+        pad->Message(ZoxText(EN_ZOX_TEXT::DialEmpty));
         return 0;
     }
     for (char c : number)
         if (c < '0' || c > '9') {
-            pad->Message("The phone number you entered is incorrect.");
+            pad->Message(ZoxText(EN_ZOX_TEXT::DialIncorrect));
             return 0;
         }
     PostWindowMessage(pad->m_owner, WM_DIALPAD_DIAL, uintptr_t(0), intptr_t(0));
@@ -147,7 +149,7 @@ int TDialPanelForm::Dial(const void *owner, const std::string &)
 void TDialPanelForm::OnImageContactClick()
 {
     if (!m_openContacts || !m_openContacts())
-        Message("Fail to open address book.");
+        Message(ZoxText(EN_ZOX_TEXT::AddressBookOpenFailed));
 }
 
 bool TDialPanelForm::eventFilter(QObject *watched, QEvent *event)

@@ -885,7 +885,7 @@ void TMainForm::OnImageSettingClick()
 void TMainForm::ShowContactForm()
 {
     if (!ContactsDbOpen()) {
-        ShowMsgTip("Fail to open address book.");
+        ShowMsgTip(ZoxText(EN_ZOX_TEXT::AddressBookOpenFailed));
         return;
     }
     if (!m_pContactForm) {

@@ -2,6 +2,7 @@
 
 #include "console/ui/SkinImageMap.h"
 #include "console/ui/SkinPanel.h"
+#include "core/EditionText.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -45,7 +46,7 @@ bool TitleDrag::eventFilter(QObject *watched, QEvent *event)
 }
 
 TitleBar MakeTitleBar(QWidget *form, SkinImageMap *map, const QString &caption, int captionLeft,
-                      std::function<void()> onClose)
+                      std::function<void()> onClose, const char *face)
 {
     TitleBar t;
     t.panel = new TSkinPanel(form, QColor(0x00, 0x2D, 0x3E));
@@ -55,7 +56,7 @@ TitleBar MakeTitleBar(QWidget *form, SkinImageMap *map, const QString &caption, 
     t.caption->setObjectName(QStringLiteral("c_pLabelTitle"));
     t.caption->move(captionLeft, 0);
     t.caption->setFixedHeight(30);
-    QFont f(QStringLiteral("Tahoma"));
+    QFont f(QString::fromUtf8(face));
     f.setPixelSize(13);
     f.setBold(true);
     t.caption->setFont(f);
@@ -64,7 +65,7 @@ TitleBar MakeTitleBar(QWidget *form, SkinImageMap *map, const QString &caption, 
     t.close->setObjectName(QStringLiteral("c_pImageClose"));
     t.close->setFixedSize(30, 30);
     t.close->setAlignment(Qt::AlignCenter);
-    t.close->setToolTip(QStringLiteral("Exit"));
+    t.close->setToolTip(ZoxQText(EN_ZOX_TEXT::ExitHint));
     map->Add(t.close, kCloseButton);
     map->SetOnClick(t.close, [onClose](QLabel *) { onClose(); });
     auto *drag = new TitleDrag(form);
@@ -92,6 +93,13 @@ QLabel *MakePictureButton(QWidget *parent, SkinImageMap *map, const QRect &rect,
     if (captionLabel)
         *captionLabel = label;
     return image;
+}
+
+void UseFormFace(QWidget *form)
+{
+    QFont f = form->font();
+    f.setFamily(QString::fromUtf8(zox::edition::kFormFace));
+    form->setFont(f);
 }
 
 void CentreOnOwner(QWidget *form)

@@ -2,6 +2,8 @@
 // Pieces shared by the console's larger borderless forms (the contacts book, its two
 // dialogs and the settings dialog): a title panel that drags its window, picture
 // buttons with an optional caption that clicks like them, and the form's image map.
+#include "core/Edition.h"
+
 #include <QObject>
 #include <QPoint>
 
@@ -38,15 +40,19 @@ private:
     QPoint m_offset;
 };
 
-// A title panel (RGB #002D3E) across the top of the form with a bold 13-pixel Tahoma
-// caption and a 30 x 30 close picture at its right; both drag the window.
+// A title panel (RGB #002D3E) across the top of the form with a bold 13-pixel caption
+// in the face given (the forms' face unless a form names its own) and a 30 x 30 close
+// picture at its right, hint "Exit"; both drag the window.
 struct TitleBar {
     TSkinPanel *panel = nullptr;
     QLabel *caption = nullptr;
     QLabel *close = nullptr;
 };
 TitleBar MakeTitleBar(QWidget *form, SkinImageMap *map, const QString &caption, int captionLeft,
-                      std::function<void()> onClose);
+                      std::function<void()> onClose, const char *face = zox::edition::kFormFace);
+
+// Gives the form the face of the forms' visible texts, keeping its size.
+void UseFormFace(QWidget *form);
 
 // A picture button with a white caption lying over it (the caption clicks like it).
 QLabel *MakePictureButton(QWidget *parent, SkinImageMap *map, const QRect &rect,

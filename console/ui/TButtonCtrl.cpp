@@ -26,7 +26,7 @@ void SetCaptionColour(QLabel *label, const QColor &c)
 TButtonCtrl::TButtonCtrl(QWidget *owner, const QString &caption)
     : QWidget(owner), picture_(new QLabel(this)), caption_(new QLabel(caption, this))
 {
-    setFixedSize(zox::edition::kChinese ? 72 : kWidth, kHeight);
+    setFixedSize(kWidth, kHeight);
     setAttribute(Qt::WA_TranslucentBackground);
     auto *stack = new QStackedLayout(this);
     stack->setStackingMode(QStackedLayout::StackAll);
@@ -42,7 +42,7 @@ TButtonCtrl::TButtonCtrl(QWidget *owner, const QString &caption)
     caption_->setAlignment(Qt::AlignCenter);
     caption_->setAttribute(Qt::WA_TransparentForMouseEvents);
     caption_->setAutoFillBackground(false);
-    QFont f = zox::edition::kChinese ? QFont(QString::fromUtf8("微软雅黑"), 9) : QFont("Arial", 10);
+    QFont f(QString::fromUtf8(zox::edition::kQuickActionFace), zox::edition::kQuickActionPoints);
     caption_->setFont(f);
     SetCaptionColour(caption_, kCaptionColour);
 

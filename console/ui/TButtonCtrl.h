@@ -3,6 +3,7 @@
 // centred caption over it, following the picture states with the pointer.
 
 #include "console/CtrlImageMap.h"
+#include "core/Edition.h"
 
 #include <QWidget>
 
@@ -15,7 +16,7 @@ class TButtonCtrl : public QWidget {
 public:
     using ClickHandler = std::function<void(TButtonCtrl *sender)>;
 
-    static constexpr int kWidth = 90;   // Chinese-language build: 72
+    static constexpr int kWidth = zox::edition::kQuickActionWidth;
     static constexpr int kHeight = 36;
 
     TButtonCtrl(QWidget *owner, const QString &caption);

@@ -25,8 +25,8 @@ TGroupCellCtrl::TGroupCellCtrl(QWidget *owner, int groupType, int groupId, const
     QPalette pal = label_->palette();
     pal.setColor(QPalette::WindowText, Qt::white);
     label_->setPalette(pal);
-    if (zox::edition::kChinese)
-        label_->setFont(QFont(QString::fromUtf8("微软雅黑"), 9));
+    if (*zox::edition::kCellFace)
+        label_->setFont(QFont(QString::fromUtf8(zox::edition::kCellFace), zox::edition::kCellPoints));
     label_->setText(QString::fromStdString(GroupCellCaption(name_)));
 }
 

@@ -38,8 +38,8 @@ TUserCellCtrl::TUserCellCtrl(QWidget *owner, int userType, const std::string &na
     QPalette pal = nameLabel_->palette();
     pal.setColor(QPalette::WindowText, Qt::white);
     nameLabel_->setPalette(pal);
-    if (zox::edition::kChinese)
-        nameLabel_->setFont(QFont(QString::fromUtf8("微软雅黑"), 9));
+    if (*zox::edition::kCellFace)
+        nameLabel_->setFont(QFont(QString::fromUtf8(zox::edition::kCellFace), zox::edition::kCellPoints));
     for (QLabel *icon : {presenceIcon_, callIcon_, videoIcon_}) {
         icon->setFixedSize(kCellIconWidth, kCellIconHeight);
         icon->setAlignment(Qt::AlignCenter);

@@ -1,5 +1,7 @@
 #include "video/ui/VideoPopupForm.h"
 
+#include "core/Edition.h"
+#include "core/EditionText.h"
 #include "core/ui/PngResource.h"
 #include "video/RtspClient.h"
 
@@ -69,12 +71,13 @@ TVideoPopupForm::TVideoPopupForm(QWidget *owner, IVideoPopupOwner *popupOwner, c
     Fill(c_pPanelTitle, QColor(46, 46, 56));
     c_pPanelTitle->setGeometry(0, 0, 642, 30);
     c_pLabelTitle = new QLabel(c_pPanelTitle);
-    c_pLabelTitle->setStyleSheet("color: palette(highlighted-text); font: bold 11px \"Tahoma\";");
+    c_pLabelTitle->setStyleSheet(QStringLiteral("color: palette(highlighted-text); font: bold 11px \"%1\";")
+                                     .arg(QString::fromUtf8(zox::edition::kFormFace)));
     c_pLabelTitle->setText(QString::fromStdString("  " + m_title));
     c_pImageClose = new QLabel(c_pPanelTitle);
-    c_pImageClose->setToolTip("Close and stop preview");
+    c_pImageClose->setToolTip(ZoxQText(EN_ZOX_TEXT::PopupCloseHint));
     c_pImageAccept = new QLabel(c_pPanelTitle);
-    c_pImageAccept->setToolTip("Close and preview in main window");
+    c_pImageAccept->setToolTip(ZoxQText(EN_ZOX_TEXT::PopupAcceptHint));
     for (QLabel *p : {c_pImageClose, c_pImageAccept}) {
         p->setFixedSize(30, 30);
         p->setAlignment(Qt::AlignCenter);

@@ -1,5 +1,7 @@
 #include "video/ui/VideoWndCtrl.h"
 
+#include "core/Edition.h"
+#include "core/EditionText.h"
 #include "core/SystemConfig.h"
 #include "core/ui/PngResource.h"
 #include "video/VideoWall.h"
@@ -24,7 +26,7 @@ const QColor kSelectedColour(255, 255, 0);
 constexpr int kTitleHeight = 28;
 constexpr int kTitlePadLeft = 5;
 constexpr int kTitlePadRight = 1;
-constexpr int kToolWidths[TVideoWndCtrl::ToolCount] = {60, 75, 80, 80, 75, 60};
+constexpr const int (&kToolWidths)[TVideoWndCtrl::ToolCount] = zox::edition::kTileToolWidths;
 constexpr int kDragThreshold = 10;
 const char *const kTileMime = "application/x-zox-video-tile";
 
@@ -65,14 +67,17 @@ TVideoWndCtrl::TVideoWndCtrl(QWidget *owner, CVideoWndHandler *handler) : QWidge
     m_titleLabel = new QLabel(m_titleBar);
     m_titleLabel->setStyleSheet("color: white; background: transparent;");
     QFont f = m_titleLabel->font();
-    f.setPointSize(10);
+    if (*zox::edition::kTileFace)
+        f.setFamily(QString::fromUtf8(zox::edition::kTileFace));
+    f.setPointSize(zox::edition::kTilePoints);
     m_titleLabel->setFont(f);
 
-    static const char *const captions[ToolCount] = {"Maximize", "Stop    ", "Forward ", "Stretch ", "Record ",
-                                                    "Sound "};
+    using T = EN_ZOX_TEXT;
+    static constexpr T captions[ToolCount] = {T::TileMaximize, T::TileStop,   T::TileForward,
+                                              T::TileStretch,  T::TileRecord, T::TileSound};
     for (int t = 0; t < ToolCount; ++t) {
         auto *b = new QToolButton(m_titleBar);
-        b->setText(captions[t]);
+        b->setText(ZoxQText(captions[t]));
         b->setFont(f);
         b->setFixedSize(kToolWidths[t], kTitleHeight);
         b->setStyleSheet("QToolButton { color: white; border: none; text-align: right; background: transparent; }"
@@ -166,7 +171,8 @@ void TVideoWndCtrl::SetState(EN_ZOX_VIDEOWND_STATE state)
     if (state == ZOX_VIDEOWND_PLAYING) {
         m_titleLabel->setText(QString::fromStdString(m_userName.empty() ? m_userNumber : m_userName));
         m_titleLabel->adjustSize();
-        m_buttons[ToolStop]->setText(m_service == ZOX_VIDEOWND_CALL ? "Hangup " : "Stop    ");
+        m_buttons[ToolStop]->setText(
+            ZoxQText(m_service == ZOX_VIDEOWND_CALL ? EN_ZOX_TEXT::TileHangup : EN_ZOX_TEXT::TileStop));
         SetVideoStopCtrlVisible(true);
         SetVideoShareCtrlVisible(true);
         SetVideoScaleCtrlVisible(true);
@@ -378,7 +384,7 @@ void TVideoWndCtrl::SetSoundCtrlVisible(bool visible)
 
 void TVideoWndCtrl::UpdateWndSizeCtrlVisible()
 {
-    m_buttons[ToolMaximize]->setText(m_maximised ? "Restore " : "Maximize");
+    m_buttons[ToolMaximize]->setText(ZoxQText(m_maximised ? EN_ZOX_TEXT::TileRestore : EN_ZOX_TEXT::TileMaximize));
     SetIcon(ToolMaximize, m_maximised ? "IMG_WND_RESET_NORMAL" : "IMG_WND_MAX_NORMAL");
 }
 

@@ -13,6 +13,7 @@
 #include "console/ui/Callconfirmdlg.h"
 #include "console/ui/Callprogressfrm.h"
 #include "console/ui/Dialpanelfrm.h"
+#include "core/Edition.h"
 #include "host/MessageNumbers.h"
 #include "host/WindowMessage.h"
 
@@ -36,6 +37,9 @@ public:
     std::vector<uint32_t> messages;
 };
 
+// The wording of this build.
+std::string T(const char *english, const char *chinese) { return zox::edition::kChinese ? chinese : english; }
+
 // Runs `act` on the alert once its modal loop runs; the alert's result.
 int RunAlert(TCallAlertForm &alert, std::function<void()> act)
 {
@@ -52,13 +56,13 @@ TEST(CallAlert, CallerAndKind)
         const char *number;
         int kind;
         const char *content;
-        const char *title;
+        std::string title;
     };
     const Case cases[] = {
-        {"3001", 1, "Driver One (3001)", "Voice Call"},
-        {"3999", 2, "3999", "Video Call"},
-        {"3001", 3, "Driver One (3001)", "PTT Call"},
-        {"3001", 0, "Driver One (3001)", "Voice Call"},
+        {"3001", 1, "Driver One (3001)", T("Voice Call", "语音通话")},
+        {"3999", 2, "3999", T("Video Call", "视频通话")},
+        {"3001", 3, "Driver One (3001)", T("PTT Call", "语音对讲")},
+        {"3001", 0, "Driver One (3001)", T("Voice Call", "语音通话")},
     };
     for (const Case &c : cases) {
         alert.ShowCall(7, c.number, c.kind);
@@ -75,10 +79,10 @@ TEST(CallAlert, CountdownDeclinesAfterThirtyTicks)
     int ticks = 0;
     const int result = RunAlert(alert, [&] {
         alert.ShowCall(33, "3001", 1);
-        EXPECT_EQ(alert.c_pLabelReject->text().toStdString(), "Decline(30)");
+        EXPECT_EQ(alert.c_pLabelReject->text().toStdString(), T("Decline(30)", "拒绝(30)"));
         for (; ticks < 21; ++ticks)
             alert.OnTimerOut();
-        EXPECT_EQ(alert.c_pLabelReject->text().toStdString(), "Decline(09)");
+        EXPECT_EQ(alert.c_pLabelReject->text().toStdString(), T("Decline(09)", "拒绝(09)"));
         while (alert.isVisible() && ticks < 40) {
             alert.OnTimerOut();
             ++ticks;
@@ -159,24 +163,24 @@ TEST(DialPad, KeysChecksAndDial)
     EXPECT_EQ(pad.GetNumber(), "012345678901234");
     TDialPanelForm::AppendDigit(&pad, "5");
     EXPECT_EQ(pad.GetNumber(), "012345678901234");
-    EXPECT_EQ(tips, std::vector<std::string>{"The phone number you entered is too long."});
+    EXPECT_EQ(tips, std::vector<std::string>{T("The phone number you entered is too long.", "对不起，您输入的号码已达最大长度。")});
     TDialPanelForm::DeleteDigit(&pad, "");
     EXPECT_EQ(pad.GetNumber(), "01234567890123");
 
     struct Case {
         const char *text;
-        const char *tip; // null: dialled
+        std::string tip; // empty: dialled
     };
     const Case cases[] = {
-        {"   ", "Please enter correct phone number."},
-        {"12a4b", "The phone number you entered is incorrect."},
-        {" 3001 ", nullptr},
+        {"   ", T("Please enter correct phone number.", "对不起，请先输入您要拨打的号码。")},
+        {"12a4b", T("The phone number you entered is incorrect.", "对不起，您输入的号码中含有非法字符。")},
+        {" 3001 ", ""},
     };
     for (const Case &c : cases) {
         tips.clear();
         pad.c_pEditNumber->setText(c.text);
         TDialPanelForm::Dial(&pad, "");
-        if (c.tip) {
+        if (!c.tip.empty()) {
             EXPECT_EQ(tips, std::vector<std::string>{c.tip}) << c.text;
             EXPECT_TRUE(owner.Take().empty()) << c.text;
         } else {
@@ -192,7 +196,7 @@ TEST(DialPad, KeysChecksAndDial)
     // The contacts book that does not open.
     tips.clear();
     pad.OnImageContactClick();
-    EXPECT_EQ(tips, std::vector<std::string>{"Fail to open address book."});
+    EXPECT_EQ(tips, std::vector<std::string>{T("Fail to open address book.", "打开通讯录数据文件失败！")});
     pad.HideFromPanel();
     EXPECT_FALSE(pad.IsShownInPanel());
 }

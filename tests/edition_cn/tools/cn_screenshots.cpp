@@ -1,9 +1,14 @@
 // Draws the windows of the Chinese-language build into PNG files: the main window with
-// a few groups and users, the login window, the splash, the information box and the
-// confirmation. Runs offscreen; writes into the folder given (default: docs).
+// a few groups and users, the login window, the splash, the information box, the
+// confirmation, the contacts book, the settings dialog and the incoming-call alert.
+// Runs offscreen; writes into the folder given (default: docs).
 //
 //   build-cn/bin/cn_screenshots docs
+#include "console/ContactsDb.h"
+#include "console/ui/Callalertdialog.h"
+#include "console/ui/Configdlg.h"
 #include "console/ui/Confirmfrm.h"
+#include "console/ui/Contactfrm.h"
 #include "console/ui/FontSetup.h"
 #include "console/ui/Mainfrm.h"
 #include "console/ui/Msgtipfrm.h"
@@ -18,10 +23,13 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -93,6 +101,53 @@ int main(int argc, char **argv)
     {
         TConfirmForm confirm(nullptr, "");
         ok &= Save(confirm, folder, "cn-confirm.png");
+    }
+    {
+        std::filesystem::create_directories(dir / "data");
+        if (!ContactsDbOpen()) {
+            std::printf("FAILED to open the contacts book\n");
+            ok = false;
+        }
+        struct Unit {
+            const char *name;
+            int parent; // index into ids, -1 for top level
+        };
+        const Unit units[] = {{"港务局", -1}, {"引航站", 0}, {"拖轮队", 0}, {"市政服务", -1}, {"消防支队", 3}};
+        int ids[5] = {};
+        for (int i = 0; i < 5; ++i) {
+            CONTACT_UNIT_ITEM u{0, units[i].parent < 0 ? 0 : ids[units[i].parent], units[i].name}, added;
+            ContactsDbInsertUnit(&u, &added);
+            ids[i] = added.id;
+        }
+        const CONTACT_USER_ITEM people[] = {
+            {0, ids[0], "张伟", "局长", "139-1000-2000", "0571-8800-100"},
+            {0, ids[0], "王芳", "值班主任", "139-1000-2001", ""},
+            {0, ids[1], "李娜", "引航员", "139-2200-3300", "0571-8800-210"},
+            {0, ids[2], "刘洋", "船长", "", "0571-8800-300"},
+        };
+        for (const auto &p : people)
+            ContactsDbInsertContact(&p);
+        TContactForm book(nullptr);
+        book.show();
+        book.c_pTreeView->setCurrentItem(book.c_pTreeView->topLevelItem(0));
+        ok &= Save(book, folder, "cn-contacts.png");
+    }
+    {
+        TConfigDlgForm settings(nullptr, [] {
+            return std::vector<VideoCaptureDevice>{
+                {"USB 摄像头", true, {{"video/x-raw/YUY2", 640, 480, 30, 1}, {"image/jpeg", 1280, 720, 25, 1}}}};
+        });
+        settings.c_pPageControl->setCurrentIndex(1);
+        ok &= Save(settings, folder, "cn-settings.png");
+    }
+    {
+        TCallAlertForm alert(nullptr);
+        alert.SetNameLookup([](const std::string &) { return std::string("李娜"); });
+        alert.ShowCall(1, "1003", 1);
+        for (int i = 0; i < 21; ++i)
+            alert.OnTimerOut();
+        ok &= Save(alert, folder, "cn-call-alert.png");
+        alert.Dismiss();
     }
     g_pSystemConfig = nullptr;
     return ok ? 0 : 1;
