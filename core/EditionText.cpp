@@ -108,6 +108,20 @@ constexpr Row kRows[] = {
     {T::UserUeRevive, "UE Revive", "终端复活"},
     {T::UserVideoPreview, "Video Preview", "视频预览"},
     {T::UserIm, "IM", "即时消息"},
+    {T::OpGroupPrefix, "Group: ", "群组："},
+    {T::OpUserPrefix, "User: ", "用户："},
+    {T::OpUserBargePrefix, "User\xEF\xBC\x9A", "用户："},
+    {T::OpInterruptCall, "Interrupt-call", "强插"},
+    {T::OpForcedRel, "Forced REL", "强拆"},
+    {T::OpMonitoring, "Monitoring", "监听中..."},
+    {T::AddToVoiceConf, "Voice CONF", "语音会议"},
+    {T::AddToPttCall, "PTT Call", "集群对讲"},
+    {T::ApplyRightToSpeak, "Apply right to speak", "申请发言权，请稍候..."},
+    {T::ReleaseRightToSpeak, "Release the right to speak", "释放发言权，请稍候..."},
+    {T::GroupAdHoc, "Group: Ad hoc", "群组：临时群组"},
+    {T::ProgressCallFailed, "Call failed", "呼叫失败"},
+    {T::ProgressCalling, "Calling ...", "正在呼叫 ..."},
+    {T::ProgressConnected, "Connected ...", "正在通话 ..."},
 };
 
 constexpr bool RowsInKeyOrder()

@@ -101,6 +101,21 @@ enum class EN_ZOX_TEXT : int {
     UserUeRevive,
     UserVideoPreview,
     UserIm,
+    // Call operations: status texts, the add-to menu and the call progress panel.
+    OpGroupPrefix,
+    OpUserPrefix,
+    OpUserBargePrefix,
+    OpInterruptCall,
+    OpForcedRel,
+    OpMonitoring,
+    AddToVoiceConf,
+    AddToPttCall,
+    ApplyRightToSpeak,
+    ReleaseRightToSpeak,
+    GroupAdHoc,
+    ProgressCallFailed,
+    ProgressCalling,
+    ProgressConnected,
     Count
 };
 
