@@ -7,7 +7,9 @@
 // dialled call through refusal, call again, connection and hang-up.
 #include "MainFormFixture.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QToolButton>
 #include <QTest>
 
 #include <arpa/inet.h>
@@ -51,7 +53,8 @@ protected:
     {
         MainTestApp();
         setenv("ZOX_MEDIA_AUDIO", "none", 1);
-        unsetenv("DISPLAY");
+        if (Offscreen())
+            unsetenv("DISPLAY");
         ASSERT_NO_FATAL_FAILURE(ConsoleLoginTest::SetUp());
         login.With([](CFakeLoginServer &s) {
             s.groups.push_back({kGroupId, "Patrol", "9001"});
@@ -72,6 +75,8 @@ protected:
         mainForm->show();
         QCoreApplication::processEvents();
     }
+
+    static bool Offscreen() { return QGuiApplication::platformName() == QLatin1String("offscreen"); }
 
     TButtonCtrl *OperateButton(const QString &caption)
     {
@@ -116,7 +121,7 @@ protected:
     }
 
     // The server's setup response to the last setup request, media from 127.0.0.2.
-    void AnswerSetup(uint8_t result, uint16_t peerPort, uint32_t mediaCode = 0)
+    void AnswerSetup(uint8_t result, uint16_t peerPort, uint32_t mediaCode = 0, uint16_t videoPort = 0)
     {
         const CallMessage req = LastRequest(kSetupRequest, kSetupRequestLayout);
         CallMessage m;
@@ -128,6 +133,11 @@ protected:
         m.audio.port = peerPort;
         m.audio.present = true;
         m.audioCopy = m.audio;
+        if (videoPort) {
+            m.video = m.audio;
+            m.video.port = videoPort;
+            m.videoCopy = m.video;
+        }
         m.mediaCode = mediaCode;
         ASSERT_TRUE(server.Inject(WriteMessage(kSetupResponseLayout, m)));
     }
@@ -202,6 +212,59 @@ TEST_F(OperationsAfterLogin, VoiceCallFromTheButtonsCarriesAudioAndEndsAfterHang
     WaitFor([] { return false; }, 400);
     EXPECT_LE(AudioStats(peer).rtpPacketsReceived, heard + 1); // the console sends no more RTP
     ReleaseMediaSession(peer);
+}
+
+// The received video renders into the tile's window, which only a display has: ctest
+// runs this case again under xvfb-run (OperationsOnADisplay.VideoCall).
+TEST_F(OperationsAfterLogin, VideoCallShowsThePeersVideoAndEndsWithTheTilesHangup)
+{
+    if (Offscreen())
+        GTEST_SKIP() << "a video call needs a window to render into";
+    setenv("ZOX_MEDIA_CAMERA", "test", 1);
+    in_addr peerIp {};
+    inet_pton(AF_INET, "127.0.0.2", &peerIp);
+    tmedia_session_mgr_t *camera = CreateMediaSession(kMediaVideo, peerIp, kMediaVideo, 0, 1);
+    ASSERT_NE(camera, nullptr);
+    ASSERT_EQ(SetMediaCodecs(camera, kMediaVideo, tmedia_codec_id_h264), 0);
+
+    ASSERT_NO_FATAL_FAILURE(SelectGroupTile(kGroupId));
+    ASSERT_NO_FATAL_FAILURE(SelectUserTile("3002"));
+    ASSERT_NO_FATAL_FAILURE(Click(OperateButton("Video Call")));
+    ASSERT_TRUE(server.WaitFor(kSetupRequest, 1, std::chrono::milliseconds(3000)));
+    const CallMessage setup = LastRequest(kSetupRequest, kSetupRequestLayout);
+    EXPECT_EQ(setup.serviceType, 1u);
+    EXPECT_EQ(setup.mediaCode, 1u);
+    ST_ZOX_DISPATCH_LINE_INFO *line = mainForm->FindVideoCallLine("3002");
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->kind, kMediaVideoCall);
+    auto *tile = dynamic_cast<TVideoWndCtrl *>(line->session->GetVideoWindow());
+    ASSERT_NE(tile, nullptr);
+    EXPECT_EQ(mainForm->c_pStatusPaneStatus->text().toStdString(), "Video Calling ...");
+
+    ASSERT_NO_FATAL_FAILURE(AnswerSetup(0, 40000, 1, 40002));
+    ASSERT_TRUE(WaitFor([&] { return line->state == kLineConnected; }, 5000));
+    auto *media = static_cast<CSessionMedia *>(line->session->GetSessionMgr());
+    ASSERT_NE(media, nullptr);
+    in_addr consoleIp {};
+    inet_pton(AF_INET, "127.0.0.1", &consoleIp);
+    ASSERT_EQ(SetMediaRemoteAddress(camera, kMediaVideo, consoleIp, line->session->GetLocalVideoPort()), 0);
+    ASSERT_EQ(StartMediaSession(camera), 0);
+    auto frames = [&] {
+        int64_t n = -1;
+        tmedia_session_mgr_get_int64(media->Manager(), kMediaVideo, tmedia_ppt_manager, "decoder-frames-count", &n);
+        return n;
+    };
+    EXPECT_TRUE(WaitFor([&] { return frames() >= 10; }, 10000)) << frames();
+
+    // The tile's stop tool hangs the call up.
+    tile->ToolButton(TVideoWndCtrl::ToolStop)->click();
+    ASSERT_TRUE(server.WaitFor(kReleaseRequest, 1, std::chrono::milliseconds(3000)));
+    EXPECT_EQ(LastRequest(kReleaseRequest, kReleaseRequestLayout).serviceType, 3u);
+    EXPECT_EQ(line->state, kLineReleasing);
+    ASSERT_NO_FATAL_FAILURE(AnswerRelease());
+    ASSERT_TRUE(WaitFor([&] { return line->state == kLineIdle; }, 5000));
+    EXPECT_TRUE(mainForm->DispatchLines().Sessions().empty());
+    ReleaseMediaSession(camera);
 }
 
 TEST_F(OperationsAfterLogin, GroupPttCallSpeakButtonAndEndCalls)
