@@ -10,9 +10,6 @@ using namespace zox::call;
 
 namespace {
 
-// The operation text of a conference's add-member request.
-const char *const kAddMemberOperation = "语音调度: 调度台 添加会议成员";
-
 uint32_t Be32(const uint8_t *p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
 
 DispatchMessageHeader Header(const uint8_t *data, std::size_t length)

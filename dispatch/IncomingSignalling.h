@@ -14,6 +14,9 @@
 #include "dispatch/DispatchSession.h"
 #include "host/MessageNumbers.h"
 
+// The operation text of a conference's add-member request (the modify response that
+// answers a line carrying it adds the member).
+inline constexpr const char *kAddMemberOperation = "语音调度: 调度台 添加会议成员";
 
 class IIncomingCallHost {
 public:

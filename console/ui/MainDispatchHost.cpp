@@ -23,9 +23,9 @@ void CMainDispatchHost::StopRingIn() { ::StopRingIn(); }
 
 void CMainDispatchHost::StopRingBack() { ::StopRingBack(); }
 
-void CMainDispatchHost::OnCallLineStateChanged(int32_t, int32_t)
+void CMainDispatchHost::OnCallLineStateChanged(int32_t oldState, int32_t newState)
 {
-    // The call progress panel is not part of the console yet.
+    m_form.OnCallLineStateChanged(oldState, newState);
 }
 
 void CMainDispatchHost::ClearDispatchStatus() { m_form.ShowDispatchStatus(0, "", ""); }
@@ -143,10 +143,7 @@ void CMainDispatchHost::SetupVideoConfAudio()
     // The conference audio channel of video calls is not part of the console yet.
 }
 
-void CMainDispatchHost::HangupVideoCalls()
-{
-    // Only the conference audio channel hangs up the video calls, and it is not opened yet.
-}
+void CMainDispatchHost::HangupVideoCalls() { m_form.HangupVideoCalls(); }
 
 bool CMainDispatchHost::IsVpAlertShown(const std::string &) const { return false; }
 

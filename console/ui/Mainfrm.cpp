@@ -14,6 +14,7 @@
 #include "console/ui/Contactfrm.h"
 #include "console/ui/Callalertdialog.h"
 #include "console/ui/MainDispatchHost.h"
+#include "console/ui/MainOperationsHost.h"
 #include "dispatch/IncomingSignalling.h"
 #include "console/ui/Msgtipfrm.h"
 #include "console/ui/Mapfrm.h"
@@ -504,6 +505,7 @@ void TMainForm::OnFormCreate()
     InitSplitImages();
     InitTaskButtons();
     InitOperateButtons();
+    BindOperationActions();
     ShowDispatchStatus(0, "", "");
     // The call-signalling and video-push datagrams come to this window from now on.
     NetSubscribe(WM_NET_CALL, this);
@@ -1110,6 +1112,18 @@ void TMainForm::customEvent(QEvent *event)
     case WM_TBCP_DENY:
     case WM_TBCP_RELEASE:
         OnTalkBurst(m->message, m->wParam, m->data.toStdString());
+        break;
+    case WM_DIALPAD_DIAL:
+        DialFromDialPanel();
+        break;
+    case WM_CALLPROGRESS_CLOSE:
+        HideCallProgress();
+        break;
+    case WM_CALLPROGRESS_REDIAL:
+        RedialCallProgress();
+        break;
+    case WM_CALLPROGRESS_HANGUP:
+        CancelCallProgress();
         break;
     case WM_CAMERA_STATE:
         // A camera check's verdict: stored now, shown by the next refresh.
@@ -1815,10 +1829,8 @@ void TMainForm::CloseVideoPopup(TVideoPopupForm *popup)
     popup->close();
 }
 
-// The tools' session operations belong to the call control, recording and forwarding.
-void TMainForm::StopVideoUploadOfWindow(const std::string &, const std::string &) {}
-void TMainForm::HangupVideoWindow(const std::string &, const std::string &) {}
-void TMainForm::StopRtspVideo(int, const std::string &) {}
+// The tools' recording and forwarding operations (the call operations are in
+// MainfrmOperations.cpp).
 void TMainForm::OnForwardVideo(int, const std::string &, int) {}
 void TMainForm::ToggleSessionRecord(const std::string &, int) {}
 void TMainForm::ToggleRtspRecord(int, const std::string &) {}

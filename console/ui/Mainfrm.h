@@ -38,6 +38,12 @@ class CMainDispatchHost;
 class CIncomingSignalling;
 class TCallAlertForm;
 class TMapForm;
+class TCallProgressForm;
+class TDialPanelForm;
+class CCallOperations;
+class CMainOperationsHost;
+class QAction;
+class QMenu;
 
 // One quick action of the operate bar: kind 1 a group action, 2 a user action.
 struct TOperateButtonMap {
@@ -129,6 +135,67 @@ public:
     // --- Call video tiles (the wall's) ---
     // The decoded size of a call's video (handed over from a media thread).
     void OnVideoSize(int32_t instance, uint32_t width, uint32_t height);
+
+    // --- Call operations (the logic is CCallOperations'; console/ui/MainfrmOperations.cpp) ---
+    CCallOperations &Operations();
+    // Quick actions of a group.
+    void StartGroupVideoUpload();
+    void StopGroupVideoUpload();
+    void StartGroupPttCall();
+    void JoinGroupPttCall();
+    void ReleaseGroupPttCall();
+    void StartGroupVoiceConference();
+    void StartGroupVideoConference();
+    void ReleaseConference();
+    void AddUserToGroupCall();
+    void BeginGroupChat();
+    // Quick actions of a user.
+    void StartSelectedUserVideoUpload();
+    void StopSelectedUserVideoUpload();
+    void StartSelectedUserPttCall();
+    void StartSelectedUserVoiceCall();
+    void StartSelectedUserVideoCall();
+    void ForceHangupSelectedUser();
+    void IntrudeSelectedUser();
+    void ForceReleaseSelectedUser();
+    void MonitorSelectedUser();
+    void ShowAddToMenu();
+    void OnPopupMenuAddtoClick(QAction *item);
+    void KillSelectedTerminal();
+    void ReviveSelectedTerminal();
+    void PlaySelectedVideo();
+    void BeginUserChat();
+    // Operations on lines and numbers.
+    int StartVideoUpload(const std::string &number, const std::string &name, int32_t instance);
+    void HangupLine(ST_ZOX_DISPATCH_LINE_INFO *line);
+    void ReleaseGroupPttLine(ST_ZOX_DISPATCH_LINE_INFO *line);
+    void ExitPttSession();
+    void ReleaseConferenceLine(ST_ZOX_DISPATCH_LINE_INFO *line);
+    void AddUserToPttCall(uint32_t groupId, const std::string &number, const std::string &name);
+    void AddConferenceMember(ST_ZOX_DISPATCH_LINE_INFO *line, const std::string &number, const std::string &name);
+    void HangupVideoCalls();
+    // Task buttons: speak, end calls, chat program, dial pad.
+    void RequestTalkBurst();
+    void ReleaseTalkBurst();
+    void EndAllCalls();
+    void StartChatProgram();
+    void ToggleDialPanel();
+    // Calls named by number (map page, dial pad, contacts book): the map page's
+    // command host below.
+    // The call progress panel and the dial pad (both created on first use).
+    void ShowCallProgress(const std::string &number);
+    void SetCallProgressStatus(const std::string &text, int mode);
+    void DialFromDialPanel();
+    void DialNumber(const std::string &number);
+    void RedialCallProgress();
+    void HideCallProgress();
+    void CancelCallProgress();
+    void OnCallLineStateChanged(int32_t oldState, int32_t newState);
+    TCallProgressForm *CallProgressForm() const;
+    TDialPanelForm *DialPanelForm() const;
+    QMenu *AddToMenu() const;
+    // The user picker of "Add User": true with a number (and name) chosen.
+    void SetAddUserPicker(std::function<bool(std::string &, std::string &)> picker);
 
     // --- Wiring set by the owner of the window ---
     // The server-data cache the lists read (null: only the two fixed groups).
@@ -362,6 +429,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    friend class CMainOperationsHost;
+    void BindOperationActions();
     void BuildForm();
     void BuildTitleBar();
     void BuildLeftColumn();
@@ -441,6 +510,8 @@ private:
     std::unique_ptr<CDispatchLineTable> m_lineTable;
     std::unique_ptr<CIncomingSignalling> m_incoming;
     TCallAlertForm *m_pCallAlert = nullptr;
+    std::unique_ptr<CMainOperationsHost> m_opsHost;
+    std::unique_ptr<CCallOperations> m_ops;
 };
 
 // The one main window (null before it is created and after it is gone).

@@ -23,11 +23,15 @@ struct FakeMediaSetup {
     uint16_t audioPort = 4000;
     uint16_t videoPort = 5000;
     int startResult = 0;
+    int talkBurstResult = 0;
 };
 
 class FakeMedia : public IDispatchMedia {
 public:
-    FakeMedia(const FakeMediaSetup &setup, int &starts, int &released) : m_setup(setup), m_starts(starts), m_released(released) {}
+    FakeMedia(const FakeMediaSetup &setup, int &starts, int &released, std::vector<uint8_t> *bursts = nullptr)
+        : m_setup(setup), m_starts(starts), m_released(released), m_bursts(bursts)
+    {
+    }
     ~FakeMedia() override { ++m_released; }
     uint16_t LocalAudioPort() const override { return m_setup.audioPort; }
     uint16_t LocalVideoPort() const override { return m_setup.videoPort; }
@@ -37,11 +41,19 @@ public:
         return m_setup.startResult;
     }
     uint64_t VideoSessionId() const override { return 77; }
+    int SendTalkBurst(uint8_t subtype) override
+    {
+        if (!m_bursts || m_setup.talkBurstResult != 0)
+            return -1;
+        m_bursts->push_back(subtype);
+        return 0;
+    }
 
 private:
     FakeMediaSetup m_setup;
     int &m_starts;
     int &m_released;
+    std::vector<uint8_t> *m_bursts;
 };
 
 class FakeSessionHost : public IDispatchSessionHost {
@@ -60,7 +72,7 @@ public:
     {
         if (!media.create)
             return nullptr;
-        return std::make_unique<FakeMedia>(media, mediaStarts, mediaReleased);
+        return std::make_unique<FakeMedia>(media, mediaStarts, mediaReleased, &talkBursts);
     }
     bool GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user) override
     {
@@ -92,6 +104,7 @@ public:
     FakeMediaSetup media;
     int mediaStarts = 0;
     int mediaReleased = 0;
+    std::vector<uint8_t> talkBursts; // talk-burst subtypes sent on any call's media
     std::map<std::string, ST_ZOX_SYSTEM_USER> users;
     int ringBacks = 0;
     std::string selected;

@@ -1,0 +1,404 @@
+// The call operations driven as a dispatcher drives them, after a real login against
+// the fake dispatch server, with real media peers on the server's side: a voice call
+// from the user's "Voice Call" button carries audio both ways and ends after "Hangup";
+// a group PTT call from the group's "PTT Call" button takes and gives back the right to
+// speak with the speak button (one release per press, whatever the pointer does) and
+// ends with the end-calls button; the dial pad and the call progress panel follow a
+// dialled call through refusal, call again, connection and hang-up.
+#include "MainFormFixture.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QTest>
+
+#include <arpa/inet.h>
+
+#include "console/ui/Callprogressfrm.h"
+#include "console/ui/Dialpanelfrm.h"
+#include "console/ui/TButtonCtrl.h"
+#include "console/ui/TMultiImageCtrl.h"
+#include "core/MediaLibrary.h"
+#include "dispatch/CallMessages.h"
+#include "dispatch/SessionMedia.h"
+#include "medialib/Tbcp.h"
+#include "tests/support/ConsoleLoginTest.h"
+#include "tests/support/TestFloorPeer.h"
+
+using namespace zoxtest;
+using namespace zox::call;
+
+namespace {
+
+constexpr uint32_t kServerId = 0x00000001;
+constexpr uint32_t kGroupId = 21;
+
+std::string Digits(const TbcdNumber &n)
+{
+    std::string s;
+    DecodeBcdDigits(n.data(), n.size(), s);
+    return s;
+}
+
+tmedia_session_stats_t AudioStats(tmedia_session_mgr_t *m)
+{
+    tmedia_session_stats_t s;
+    tmedia_session_mgr_get_stats(m, tmedia_audio, &s);
+    return s;
+}
+
+class OperationsAfterLogin : public ConsoleLoginTest {
+protected:
+    void SetUp() override
+    {
+        MainTestApp();
+        setenv("ZOX_MEDIA_AUDIO", "none", 1);
+        if (Offscreen())
+            unsetenv("DISPLAY");
+        ASSERT_NO_FATAL_FAILURE(ConsoleLoginTest::SetUp());
+        login.With([](CFakeLoginServer &s) {
+            s.groups.push_back({kGroupId, "Patrol", "9001"});
+            for (int i = 0; i < 3; ++i) {
+                FakeUser u;
+                u.number = std::to_string(3001 + i);
+                u.name = "Driver " + u.number;
+                u.groups = {uint8_t(kGroupId)};
+                s.users.push_back(u);
+            }
+        });
+        ASSERT_NO_FATAL_FAILURE(StartConsole(
+            "[System]\nServerIpAddr=127.0.0.2\nLocalIpAddr=127.0.0.1\nLocalRegIpAddr=127.0.0.1\n"
+            "[Security]\nAutoLogin=1\nLoginUsername=8001\nLoginPassword=1234\nHeartbeat=0\n"
+            "[Video]\nVideoEnabled=1\n"));
+        ASSERT_TRUE(WaitFor([&] { return form->IsRunning(); }));
+        ASSERT_TRUE(InitMediaLibrary());
+        mainForm->show();
+        QCoreApplication::processEvents();
+    }
+
+    static bool Offscreen() { return QGuiApplication::platformName() == QLatin1String("offscreen"); }
+
+    TButtonCtrl *OperateButton(const QString &caption)
+    {
+        for (TButtonCtrl *b : mainForm->VisibleOperateButtons())
+            if (b->Caption()->text() == caption)
+                return b;
+        return nullptr;
+    }
+    void Click(QWidget *w)
+    {
+        ASSERT_NE(w, nullptr);
+        QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+        QCoreApplication::processEvents();
+    }
+    void SelectGroupTile(uint32_t id)
+    {
+        for (TGroupCellCtrl *t : mainForm->GroupCells())
+            if (t->GetGroupId() == int(id)) {
+                Click(t);
+                return;
+            }
+        FAIL() << "no tile of group " << id;
+    }
+    void SelectUserTile(const std::string &number)
+    {
+        for (TUserCellCtrl *t : mainForm->VisibleUserCells())
+            if (t->GetUserNumber() == number) {
+                Click(t);
+                return;
+            }
+        FAIL() << "no tile of user " << number;
+    }
+
+    // The last request with this code the server received.
+    CallMessage LastRequest(uint32_t code, const MessageLayout &layout)
+    {
+        CallMessage m;
+        const auto all = server.ReceivedWithCode(code);
+        if (!all.empty())
+            ReadMessage(layout, all.back().bytes.data(), all.back().bytes.size(), m);
+        return m;
+    }
+
+    // The server's setup response to the last setup request, media from 127.0.0.2.
+    void AnswerSetup(uint8_t result, uint16_t peerPort, uint32_t mediaCode = 0, uint16_t videoPort = 0)
+    {
+        const CallMessage req = LastRequest(kSetupRequest, kSetupRequestLayout);
+        CallMessage m;
+        m.header = {kServerId, 0, 0x00990001, req.header.senderRef};
+        m.result = result;
+        in_addr a {};
+        inet_pton(AF_INET, "127.0.0.2", &a);
+        MakeAddressRecord(a, m.audio.record);
+        m.audio.port = peerPort;
+        m.audio.present = true;
+        m.audioCopy = m.audio;
+        if (videoPort) {
+            m.video = m.audio;
+            m.video.port = videoPort;
+            m.videoCopy = m.video;
+        }
+        m.mediaCode = mediaCode;
+        ASSERT_TRUE(server.Inject(WriteMessage(kSetupResponseLayout, m)));
+    }
+    void AnswerRelease()
+    {
+        const CallMessage req = LastRequest(kReleaseRequest, kReleaseRequestLayout);
+        CallMessage m;
+        m.header = {kServerId, 0, 0x00990002, req.header.senderRef};
+        m.serviceType = req.serviceType;
+        ASSERT_TRUE(server.Inject(WriteMessage(kReleaseResponseLayout, m)));
+    }
+
+    ST_ZOX_DISPATCH_LINE_INFO *Line(const std::string &n) { return mainForm->FindLineByName(n); }
+    QString Speaker() const { return mainForm->c_pStatusPaneSpeaker->text(); }
+};
+
+TEST_F(OperationsAfterLogin, VoiceCallFromTheButtonsCarriesAudioAndEndsAfterHangup)
+{
+    in_addr peerIp {};
+    inet_pton(AF_INET, "127.0.0.2", &peerIp);
+    tmedia_session_mgr_t *peer = CreateMediaSession(kMediaAudio, peerIp, kMediaAudio, kMediaAudio, 1);
+    ASSERT_NE(peer, nullptr);
+    uint16_t peerPort = 0;
+    ASSERT_EQ(GetMediaLocalPort(peer, kMediaAudio, &peerPort), 0);
+
+    ASSERT_NO_FATAL_FAILURE(SelectGroupTile(kGroupId));
+    ASSERT_NO_FATAL_FAILURE(SelectUserTile("3001"));
+    ASSERT_NO_FATAL_FAILURE(Click(OperateButton("Voice Call")));
+    ASSERT_TRUE(server.WaitFor(kSetupRequest, 1, std::chrono::milliseconds(3000)));
+    const CallMessage setup = LastRequest(kSetupRequest, kSetupRequestLayout);
+    EXPECT_EQ(setup.serviceType, 1u);
+    EXPECT_EQ(Digits(setup.lineNumber), "5000");
+    ASSERT_EQ(setup.members.size(), 1u);
+    EXPECT_EQ(Digits(setup.members[0]), "3001");
+    ST_ZOX_DISPATCH_LINE_INFO *line = Line("5000");
+    ASSERT_NE(line->session, nullptr);
+    EXPECT_EQ(line->state, kLineCalling);
+    EXPECT_EQ(line->action, kActionCall);
+    EXPECT_EQ(line->timer->Period(), 120000);
+    EXPECT_EQ(mainForm->c_pStatusPaneObject->text().toStdString(), "User: Driver 3001");
+
+    ASSERT_NO_FATAL_FAILURE(AnswerSetup(0, peerPort));
+    ASSERT_TRUE(WaitFor([&] { return line->state == kLineConnected; }, 5000));
+    EXPECT_EQ(line->action, kActionNone);
+    auto *media = static_cast<CSessionMedia *>(line->session->GetSessionMgr());
+    ASSERT_NE(media, nullptr);
+    in_addr consoleIp {};
+    inet_pton(AF_INET, "127.0.0.1", &consoleIp);
+    ASSERT_EQ(SetMediaRemoteAddress(peer, kMediaAudio, consoleIp, line->session->GetLocalAudioPort()), 0);
+    ASSERT_EQ(StartMediaSession(peer), 0);
+    EXPECT_TRUE(WaitFor([&] {
+        return AudioStats(media->Manager()).rtpPacketsReceived >= 20 && AudioStats(peer).rtpPacketsReceived >= 20;
+    }, 8000));
+
+    // "Hangup" asks the server to end the user's call; the server releases the line.
+    ASSERT_NO_FATAL_FAILURE(Click(OperateButton("Hangup")));
+    ASSERT_TRUE(server.WaitFor(kReleaseRequest, 1, std::chrono::milliseconds(3000)));
+    const CallMessage hangup = LastRequest(kReleaseRequest, kReleaseRequestLayout);
+    EXPECT_EQ(hangup.serviceType, 8u);
+    EXPECT_EQ(Digits(hangup.target), "3001");
+    CallMessage rel;
+    rel.header = {kServerId, 0, 0x00990003, uint32_t(line->session->GetInstance())};
+    rel.serviceType = 1;
+    EncodeBcdDigits("5000", rel.lineNumber.data(), rel.lineNumber.size());
+    ASSERT_TRUE(server.Inject(WriteMessage(kReleaseRequestLayout, rel)));
+    ASSERT_TRUE(WaitFor([&] { return line->state == kLineIdle; }, 5000));
+    EXPECT_EQ(line->session, nullptr);
+    EXPECT_TRUE(mainForm->DispatchLines().Sessions().empty());
+    EXPECT_EQ(mainForm->c_pStatusPaneStatus->text().toStdString(), "");
+    WaitFor([] { return false; }, 200);
+    const uint64_t heard = AudioStats(peer).rtpPacketsReceived;
+    WaitFor([] { return false; }, 400);
+    EXPECT_LE(AudioStats(peer).rtpPacketsReceived, heard + 1); // the console sends no more RTP
+    ReleaseMediaSession(peer);
+}
+
+// The received video renders into the tile's window, which only a display has: ctest
+// runs this case again under xvfb-run (OperationsOnADisplay.VideoCall).
+TEST_F(OperationsAfterLogin, VideoCallShowsThePeersVideoAndEndsWithTheTilesHangup)
+{
+    if (Offscreen())
+        GTEST_SKIP() << "a video call needs a window to render into";
+    setenv("ZOX_MEDIA_CAMERA", "test", 1);
+    in_addr peerIp {};
+    inet_pton(AF_INET, "127.0.0.2", &peerIp);
+    tmedia_session_mgr_t *camera = CreateMediaSession(kMediaVideo, peerIp, kMediaVideo, 0, 1);
+    ASSERT_NE(camera, nullptr);
+    ASSERT_EQ(SetMediaCodecs(camera, kMediaVideo, tmedia_codec_id_h264), 0);
+
+    ASSERT_NO_FATAL_FAILURE(SelectGroupTile(kGroupId));
+    ASSERT_NO_FATAL_FAILURE(SelectUserTile("3002"));
+    ASSERT_NO_FATAL_FAILURE(Click(OperateButton("Video Call")));
+    ASSERT_TRUE(server.WaitFor(kSetupRequest, 1, std::chrono::milliseconds(3000)));
+    const CallMessage setup = LastRequest(kSetupRequest, kSetupRequestLayout);
+    EXPECT_EQ(setup.serviceType, 1u);
+    EXPECT_EQ(setup.mediaCode, 1u);
+    ST_ZOX_DISPATCH_LINE_INFO *line = mainForm->FindVideoCallLine("3002");
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->kind, kMediaVideoCall);
+    auto *tile = dynamic_cast<TVideoWndCtrl *>(line->session->GetVideoWindow());
+    ASSERT_NE(tile, nullptr);
+    EXPECT_EQ(mainForm->c_pStatusPaneStatus->text().toStdString(), "Video Calling ...");
+
+    ASSERT_NO_FATAL_FAILURE(AnswerSetup(0, 40000, 1, 40002));
+    ASSERT_TRUE(WaitFor([&] { return line->state == kLineConnected; }, 5000));
+    auto *media = static_cast<CSessionMedia *>(line->session->GetSessionMgr());
+    ASSERT_NE(media, nullptr);
+    in_addr consoleIp {};
+    inet_pton(AF_INET, "127.0.0.1", &consoleIp);
+    ASSERT_EQ(SetMediaRemoteAddress(camera, kMediaVideo, consoleIp, line->session->GetLocalVideoPort()), 0);
+    ASSERT_EQ(StartMediaSession(camera), 0);
+    auto frames = [&] {
+        int64_t n = -1;
+        tmedia_session_mgr_get_int64(media->Manager(), kMediaVideo, tmedia_ppt_manager, "decoder-frames-count", &n);
+        return n;
+    };
+    EXPECT_TRUE(WaitFor([&] { return frames() >= 10; }, 10000)) << frames();
+
+    // The tile's stop tool hangs the call up.
+    tile->ToolButton(TVideoWndCtrl::ToolStop)->click();
+    ASSERT_TRUE(server.WaitFor(kReleaseRequest, 1, std::chrono::milliseconds(3000)));
+    EXPECT_EQ(LastRequest(kReleaseRequest, kReleaseRequestLayout).serviceType, 3u);
+    EXPECT_EQ(line->state, kLineReleasing);
+    ASSERT_NO_FATAL_FAILURE(AnswerRelease());
+    ASSERT_TRUE(WaitFor([&] { return line->state == kLineIdle; }, 5000));
+    EXPECT_TRUE(mainForm->DispatchLines().Sessions().empty());
+    ReleaseMediaSession(camera);
+}
+
+TEST_F(OperationsAfterLogin, GroupPttCallSpeakButtonAndEndCalls)
+{
+    TestFloorPeer peer;
+    ASSERT_TRUE(peer.Create("127.0.0.2"));
+    ASSERT_NO_FATAL_FAILURE(SelectGroupTile(kGroupId));
+    ASSERT_NO_FATAL_FAILURE(Click(OperateButton("PTT Call")));
+    ASSERT_TRUE(server.WaitFor(kSetupRequest, 1, std::chrono::milliseconds(3000)));
+    const CallMessage setup = LastRequest(kSetupRequest, kSetupRequestLayout);
+    EXPECT_EQ(setup.serviceType, 32u);
+    EXPECT_EQ(setup.groupId, kGroupId);
+    EXPECT_EQ(setup.mediaCode, 3u);
+    ST_ZOX_DISPATCH_LINE_INFO *line = Line("5000");
+    EXPECT_EQ(line->action, kActionPttGroup);
+    EXPECT_EQ(mainForm->c_pStatusPaneStatus->text().toStdString(), "PTT Calling ...");
+    EXPECT_EQ(mainForm->c_pStatusPaneObject->text().toStdString(), "Group: Patrol");
+
+    ASSERT_NO_FATAL_FAILURE(AnswerSetup(0, peer.AudioPort(), 3));
+    ASSERT_TRUE(WaitFor([&] { return line->state == kLineConnected; }, 5000));
+    ASSERT_TRUE(peer.Start("127.0.0.1", line->session->GetLocalAudioPort()));
+
+    TMultiImageCtrl *speak = mainForm->TaskButton(2).button;
+    auto count = [&](uint8_t subtype) {
+        const std::vector<uint8_t> got = peer.Received();
+        return std::count(got.begin(), got.end(), subtype);
+    };
+    // Press: the request goes out; granted: the dispatcher may speak.
+    QTest::mousePress(speak, Qt::LeftButton, {}, speak->rect().center());
+    EXPECT_EQ(Speaker().toStdString(), "Apply right to speak");
+    ASSERT_TRUE(peer.WaitFor(kTbcpRequest, 3000));
+    ASSERT_TRUE(peer.Send(kTbcpGranted));
+    EXPECT_TRUE(WaitFor([&] { return Speaker() == "Please speak"; }, 3000)) << Speaker().toStdString();
+
+    // Whatever happens to the pointer while held, each press gives exactly one release.
+    struct Case {
+        const char *what;
+        std::function<void()> whileHeld;
+    };
+    const std::vector<Case> cases = {
+        {"released over the button", [] {}},
+        {"pointer left the button",
+         [&] {
+             QEvent leave(QEvent::Leave);
+             QCoreApplication::sendEvent(speak, &leave);
+             QTest::mouseMove(speak, QPoint(-40, -40));
+         }},
+        {"button hidden", [&] { speak->hide(); }},
+        {"focus lost", [&] {
+             QFocusEvent out(QEvent::FocusOut);
+             QCoreApplication::sendEvent(speak, &out);
+             QWidget *other = mainForm->c_pStatusPaneObject;
+             QEvent leave(QEvent::Leave);
+             QCoreApplication::sendEvent(speak, &leave);
+             QTest::mouseRelease(other, Qt::LeftButton);
+         }},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].what);
+        if (i > 0) {
+            speak->show();
+            QTest::mousePress(speak, Qt::LeftButton, {}, speak->rect().center());
+            ASSERT_TRUE(peer.WaitFor(kTbcpRequest, 3000, i + 1));
+        }
+        cases[i].whileHeld();
+        QTest::mouseRelease(speak, Qt::LeftButton, {}, speak->rect().center());
+        ASSERT_TRUE(peer.WaitFor(kTbcpRelease, 3000, i + 1));
+        EXPECT_EQ(Speaker().toStdString(), "Release the right to speak");
+        QTest::mouseRelease(speak, Qt::LeftButton, {}, speak->rect().center()); // a stray second release
+        WaitFor([] { return false; }, 150);
+        EXPECT_EQ(count(kTbcpRelease), std::ptrdiff_t(i + 1));
+        EXPECT_EQ(count(kTbcpRequest), std::ptrdiff_t(i + 1));
+    }
+    speak->show();
+
+    // End calls: the PTT call is left (35) and freed by the server's answer.
+    ASSERT_NO_FATAL_FAILURE(Click(mainForm->TaskButton(1).button));
+    ASSERT_TRUE(server.WaitFor(kReleaseRequest, 1, std::chrono::milliseconds(3000)));
+    EXPECT_EQ(LastRequest(kReleaseRequest, kReleaseRequestLayout).serviceType, 35u);
+    EXPECT_EQ(line->state, kLineReleasing);
+    EXPECT_EQ(line->action, kActionPttRelease);
+    ASSERT_NO_FATAL_FAILURE(AnswerRelease());
+    ASSERT_TRUE(WaitFor([&] { return line->state == kLineIdle; }, 5000));
+    EXPECT_TRUE(mainForm->DispatchLines().Sessions().empty());
+    const uint64_t heard = peer.Stats().rtpPacketsReceived;
+    WaitFor([] { return false; }, 400);
+    EXPECT_LE(peer.Stats().rtpPacketsReceived, heard + 1);
+}
+
+TEST_F(OperationsAfterLogin, DialPadAndCallProgressFollowTheDialledCall)
+{
+    // The dial task button docks the dial pad; Enter dials its number.
+    ASSERT_NO_FATAL_FAILURE(Click(mainForm->TaskButton(3).button));
+    TDialPanelForm *pad = mainForm->DialPanelForm();
+    ASSERT_NE(pad, nullptr);
+    ASSERT_TRUE(pad->IsShownInPanel());
+    EXPECT_TRUE(mainForm->c_pPanelPrompt->isVisible());
+    pad->c_pEditNumber->setText("3002");
+    QTest::keyClick(pad->c_pEditNumber, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return mainForm->CallProgressForm() != nullptr; }, 3000));
+    TCallProgressForm *panel = mainForm->CallProgressForm();
+    EXPECT_FALSE(pad->IsShownInPanel());
+    EXPECT_TRUE(panel->IsShownInPanel());
+    EXPECT_EQ(panel->GetNumber(), "3002");
+    EXPECT_EQ(panel->c_pLabelStatus->text().toStdString(), "Calling ...");
+    ASSERT_TRUE(server.WaitFor(kSetupRequest, 1, std::chrono::milliseconds(3000)));
+    ST_ZOX_DISPATCH_LINE_INFO *line = Line("5000");
+    EXPECT_EQ(line->fromProgress, 1);
+
+    // Refused: "Call failed" with the call-again button.
+    ASSERT_NO_FATAL_FAILURE(AnswerSetup(2, 40000));
+    ASSERT_TRUE(WaitFor([&] { return line->state == kLineIdle; }, 5000));
+    EXPECT_EQ(panel->c_pLabelStatus->text().toStdString(), "Call failed");
+    EXPECT_EQ(panel->GetButtonMode(), 1);
+
+    // Call again: the panel shows "Calling ..." at once, the request follows the pause
+    // while the window keeps handling events.
+    panel->OnImageButtonClick();
+    ASSERT_TRUE(WaitFor([&] { return panel->c_pLabelStatus->text() == "Calling ..."; }, 1000));
+    EXPECT_EQ(server.CountOf(kSetupRequest), 1u);
+    ASSERT_TRUE(WaitFor([&] { return server.CountOf(kSetupRequest) >= 2; }, 3000));
+    ASSERT_NO_FATAL_FAILURE(AnswerSetup(0, 40000));
+    ASSERT_TRUE(WaitFor([&] { return panel->c_pLabelStatus->text() == "Connected ..."; }, 5000));
+    EXPECT_EQ(panel->GetButtonMode(), 0);
+
+    // Hang-up from the panel: the line releases, the panel goes.
+    panel->OnImageButtonClick();
+    ASSERT_TRUE(WaitFor([&] { return server.CountOf(kReleaseRequest) >= 1; }, 3000));
+    EXPECT_EQ(LastRequest(kReleaseRequest, kReleaseRequestLayout).serviceType, 3u);
+    EXPECT_FALSE(panel->IsShownInPanel());
+    EXPECT_FALSE(mainForm->c_pPanelPrompt->isVisible());
+    ASSERT_NO_FATAL_FAILURE(AnswerRelease());
+    ASSERT_TRUE(WaitFor([&] { return line->state == kLineIdle; }, 5000));
+    EXPECT_TRUE(boxes.empty());
+}
+
+} // namespace
