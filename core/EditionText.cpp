@@ -108,6 +108,10 @@ constexpr Row kRows[] = {
     {T::UserUeRevive, "UE Revive", "终端复活"},
     {T::UserVideoPreview, "Video Preview", "视频预览"},
     {T::UserIm, "IM", "即时消息"},
+    {T::VpSelectedUsers, "Selected users: ", "选中用户："},
+    {T::VpAlertTitle, "Video Push Alert", "视频推送提醒"},
+    {T::VpAlertDecline, "Decline", "拒绝"},
+    {T::VpAlertAnswer, "Answer", "接受"},
 };
 
 constexpr bool RowsInKeyOrder()

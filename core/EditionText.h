@@ -101,6 +101,11 @@ enum class EN_ZOX_TEXT : int {
     UserUeRevive,
     UserVideoPreview,
     UserIm,
+    // The video-push dialogs.
+    VpSelectedUsers,
+    VpAlertTitle,
+    VpAlertDecline,
+    VpAlertAnswer,
     Count
 };
 

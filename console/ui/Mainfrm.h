@@ -8,6 +8,7 @@
 #include "console/SplitScreenCtrlMap.h"
 #include "console/UserListModel.h"
 #include "dispatch/DispatchLineTable.h"
+#include "dispatch/UserSelectItem.h"
 #include "video/ui/VideoPopupForm.h"
 #include "video/ui/VideoWndCtrl.h"
 
@@ -36,6 +37,8 @@ class CUserTilePool;
 class CMainDispatchHost;
 class CIncomingSignalling;
 class TCallAlertForm;
+class TVpAlertForm;
+struct tmedia_session_mgr_t;
 
 // One quick action of the operate bar: kind 1 a group action, 2 a user action.
 struct TOperateButtonMap {
@@ -127,6 +130,35 @@ public:
     // --- Call video tiles (the wall's) ---
     // The decoded size of a call's video (handed over from a media thread).
     void OnVideoSize(int32_t instance, uint32_t width, uint32_t height);
+
+    // --- Video forwarding, video push and conference video (MainfrmVideoPush.cpp) ---
+    void BuildForwardUserList(tmedia_session_mgr_t *source, ST_VECT_USER_SELECT &list);
+    void ForwardUserVideo(const std::string &number);
+    // Asks a terminal to upload its video into a free tile; instance -1 takes one from
+    // the pool, any other is claimed. 0, or -1 .. -5 (MainfrmVideoUpload.cpp).
+    int StartVideoUpload(const std::string &number, const std::string &name, int32_t instance);
+    void SetupVideoConfAudio();
+    void ReleaseVideoConfAudio();
+    void AddConfVideoShare(CDispatchSession *session);
+    void RemoveConfVideoShare(CDispatchSession *session);
+    // Sizes the local camera preview for the capture size; its render window (0 without).
+    uintptr_t LayoutCameraPreview();
+    void ShowCameraPreview(bool show);
+    // The video-push alert window: created with the first push, kept afterwards.
+    TVpAlertForm *VpAlertForm() const { return m_pVpAlertForm; }
+    TVpAlertForm *GetVpAlertForm();
+    // The two modal pickers of the Forward tool (tests answer them themselves).
+    void SetForwardUserPicker(std::function<bool(ST_VECT_USER_SELECT &)> picker)
+    {
+        m_forwardPicker = std::move(picker);
+    }
+    void SetPushTargetPicker(std::function<bool(const std::string &, std::vector<std::string> &)> picker)
+    {
+        m_pushPicker = std::move(picker);
+    }
+    bool PickForwardUsers(ST_VECT_USER_SELECT &list);
+    bool PickPushTargets(const std::string &uploader, std::vector<std::string> &chosen);
+    QWidget *c_pPanelCameraWnd = nullptr;
 
     // --- Wiring set by the owner of the window ---
     // The server-data cache the lists read (null: only the two fixed groups).
@@ -420,6 +452,9 @@ private:
     std::unique_ptr<CDispatchLineTable> m_lineTable;
     std::unique_ptr<CIncomingSignalling> m_incoming;
     TCallAlertForm *m_pCallAlert = nullptr;
+    TVpAlertForm *m_pVpAlertForm = nullptr;
+    std::function<bool(ST_VECT_USER_SELECT &)> m_forwardPicker;
+    std::function<bool(const std::string &, std::vector<std::string> &)> m_pushPicker;
 };
 
 // The one main window (null before it is created and after it is gone).
