@@ -19,6 +19,8 @@
 #include "video/CameraPreviewLayout.h"
 #include "video/RtspClient.h"
 
+#include <QGuiApplication>
+
 namespace {
 
 tmedia_session_mgr_t *ManagerOf(const CDispatchSession &session)
@@ -194,6 +196,9 @@ uintptr_t TMainForm::LayoutCameraPreview()
         c_pPanelCameraWnd->setGeometry(g.left, g.top, g.width, g.height);
         LayoutLeftColumn();
     }
+    // Only a real display has windows that a video sink can draw into.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return 0;
     c_pPanelCameraWnd->setAttribute(Qt::WA_NativeWindow);
     return uintptr_t(c_pPanelCameraWnd->winId());
 }
