@@ -551,8 +551,9 @@ TEST_F(Incoming, VideoPushNotices)
             EXPECT_EQ(stops[0].header.senderRef, 0x0000000Cu);   // the instance the push named
             EXPECT_EQ(stops[0].header.receiverRef, 0xABCD0001u); // the push's own reference
         }
-        if (c.alerted)
+        if (c.alerted) {
             EXPECT_EQ(host.vpAlertIds, (std::pair<uint32_t, uint32_t>(0x0000000C, 0xABCD0001)));
+        }
     }
     // Kind 7 withdraws the alert.
     host.vpAlerts = {"3001"};
