@@ -8,8 +8,10 @@
 #include <set>
 
 #include "DispatchFakes.h"
+#include "core/Log.h"
 #include "dispatch/CallMessages.h"
 #include "dispatch/VideoForwarding.h"
+#include "tests/support/TempDir.h"
 
 using namespace zoxtest;
 using namespace zox::call;
@@ -139,11 +141,21 @@ protected:
         return out;
     }
 
+    // The log lines written while `run` runs.
+    std::string LogOf(const std::function<void()> &run)
+    {
+        OpenLogFile((logDir / "log.txt").string());
+        run();
+        CloseLogFile();
+        return logDir.read("log.txt");
+    }
+
     FakeLineHost lineHost;
     FakeSessionHost sessions;
     CDispatchLineTable lines {lineHost};
     FakeForwardHost host {lines, sessions};
     CVideoForwarding forwarding {host};
+    zoxtest::TempDir logDir;
 };
 
 std::string Decode(const TbcdNumber &n)
@@ -179,7 +191,9 @@ TEST_F(Forwarding, CameraForwardsFollowTheTicksThatChanged)
     CDispatchSession *b = Call("500002", kMediaVideoCall, "3002");
     host.forwards[kCameraId] = {a->GetMediaSessionId()};
     host.tick = {{"3001", false}, {"3002", true}};
-    forwarding.OnForwardVideo(2, "5", kForwardRtsp);
+    const std::string log = LogOf([&] { forwarding.OnForwardVideo(2, "5", kForwardRtsp); });
+    EXPECT_NE(log.find("main: succeed to cancel forwarding camera(5) video to user(3001)."), std::string::npos) << log;
+    EXPECT_NE(log.find("main: succeed to forward camera(5) video to user(3002)."), std::string::npos) << log;
     ASSERT_EQ(host.shownList.size(), 2u);
     EXPECT_TRUE(host.shownList[0].preset);
     EXPECT_EQ(host.forwards[kCameraId], (std::set<uint64_t> {b->GetMediaSessionId()}));
@@ -221,6 +235,16 @@ TEST_F(Forwarding, CallTileForwardsFromItsOwnCall)
     forwarding.OnForwardVideo(0, "3001", kForwardCall);
     ASSERT_EQ(host.shownList.size(), 2u); // the source call itself is offered too
     EXPECT_EQ(host.forwards[a->GetMediaSessionId()], (std::set<uint64_t> {b->GetMediaSessionId()}));
+    // A refusal of the media layer is logged as a failure; so is removing a forward
+    // that is not there any more.
+    host.tick = {{"3001", true}, {"3002", false}};
+    host.failForwards = true;
+    const std::string log = LogOf([&] {
+        host.whileOpen = [&] { host.forwards.clear(); };
+        forwarding.OnForwardVideo(0, "3001", kForwardCall);
+    });
+    EXPECT_NE(log.find("main: failed to forward user(3001) video to user(3001)."), std::string::npos) << log;
+    EXPECT_NE(log.find("main: failed to cancel forwarding user(3001) video to user(3002)."), std::string::npos) << log;
 }
 
 // An upload forwarded to three users: the one in a video call with the console gets a
