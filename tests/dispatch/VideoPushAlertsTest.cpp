@@ -4,6 +4,7 @@
 
 #include <tuple>
 
+#include "core/EditionText.h"
 #include "dispatch/VideoPushAlerts.h"
 
 namespace {
@@ -26,17 +27,18 @@ public:
 
 TEST(VpAlert, CountdownCaptions)
 {
-    const std::pair<int, const char *> cases[] = {
-        {30, "Decline(30)"}, {10, "Decline(10)"}, {9, "Decline(09)"}, {1, "Decline(01)"}, {0, "Decline(00)"}};
-    for (const auto &[seconds, text] : cases)
-        EXPECT_EQ(VpCountdownCaption(seconds), text) << seconds;
+    const std::string word = ZoxText(EN_ZOX_TEXT::VpAlertDecline); // "Decline" in English
+    const std::pair<int, const char *> cases[] = {{30, "(30)"}, {10, "(10)"}, {9, "(09)"}, {1, "(01)"}, {0, "(00)"}};
+    for (const auto &[seconds, number] : cases)
+        EXPECT_EQ(VpCountdownCaption(seconds), word + number) << seconds;
 }
 
 TEST(VpAlert, CountdownRunsOutOnceAndDeclinesOnce)
 {
     FakeActions actions;
     CVpAlertState alert("3001", "Driver One (3001)", 12, 0xABCD0001);
-    EXPECT_EQ(alert.Caption(), "Decline(30)");
+    const std::string word = ZoxText(EN_ZOX_TEXT::VpAlertDecline);
+    EXPECT_EQ(alert.Caption(), word + "(30)");
     int expiries = 0;
     for (int second = 1; second <= 40; ++second) {
         if (alert.Tick()) {
@@ -45,9 +47,9 @@ TEST(VpAlert, CountdownRunsOutOnceAndDeclinesOnce)
             EXPECT_TRUE(DeclineVpAlert(actions, alert));
         }
         if (second == 20) {
-            EXPECT_EQ(alert.Caption(), "Decline(10)");
+            EXPECT_EQ(alert.Caption(), word + "(10)");
         } else if (second == 21) {
-            EXPECT_EQ(alert.Caption(), "Decline(09)");
+            EXPECT_EQ(alert.Caption(), word + "(09)");
         }
     }
     EXPECT_EQ(expiries, 1);

@@ -18,8 +18,12 @@
 #include "console/ui/VpAlertCtrl.h"
 #include "console/ui/VpAlertfrm.h"
 #include "console/ui/VpSelectUserfrm.h"
+#include "core/EditionText.h"
 
 namespace {
+
+// A text of this build's language.
+std::string T(EN_ZOX_TEXT id) { return ZoxText(id); }
 
 ST_ZOX_SYSTEM_USER User(const std::string &number, const std::string &name, uint8_t reg, uint8_t priority = 0)
 {
@@ -70,11 +74,11 @@ TEST_F(PushTargets, OffersTheAvailableUsersOfTheChosenGroupButNeverTheUploader)
     EXPECT_TRUE(form->IsExcludedUser("3001"));
     EXPECT_FALSE(form->IsExcludedUser(""));
     ASSERT_EQ(form->c_pComboBoxGroup->count(), 3);
-    EXPECT_EQ(form->c_pComboBoxGroup->itemText(0).toStdString(), "All user");
+    EXPECT_EQ(form->c_pComboBoxGroup->itemText(0).toStdString(), T(EN_ZOX_TEXT::AllUserGroup));
     EXPECT_EQ(form->c_pComboBoxGroup->itemText(2).toStdString(), "Harbour");
     EXPECT_EQ(Texts(form->c_pListBoxGroupUser),
               (std::vector<std::string> {"Online (3002)", "Car (3009) (3006)", "3007"}));
-    EXPECT_EQ(form->c_pLabelUserSelected->text().toStdString(), "Selected users: 0/16");
+    EXPECT_EQ(form->c_pLabelUserSelected->text().toStdString(), T(EN_ZOX_TEXT::VpSelectedUsers) + "0/16");
     EXPECT_FALSE(form->IsAddEnabled());
     EXPECT_FALSE(form->IsRemoveEnabled());
 
@@ -90,7 +94,7 @@ TEST_F(PushTargets, OffersTheAvailableUsersOfTheChosenGroupButNeverTheUploader)
     EXPECT_FALSE(form->IsAddEnabled()); // everything selected is chosen already
     form->OnAddClick();
     EXPECT_EQ(form->c_pListBoxSelectUser->count(), 2);
-    EXPECT_EQ(form->c_pLabelUserSelected->text().toStdString(), "Selected users: 2/16");
+    EXPECT_EQ(form->c_pLabelUserSelected->text().toStdString(), T(EN_ZOX_TEXT::VpSelectedUsers) + "2/16");
     std::vector<std::string> chosen;
     form->GetSelectedUsers(chosen);
     EXPECT_EQ(chosen, (std::vector<std::string> {"3002", "3006"}));
@@ -117,7 +121,7 @@ TEST_F(PushTargets, AddStopsAtSixteen)
     form->OnAddClick();
     EXPECT_EQ(Texts(form->c_pListBoxSelectUser).back(), "4015");
     EXPECT_EQ(form->c_pListBoxSelectUser->count(), 16);
-    EXPECT_EQ(form->c_pLabelUserSelected->text().toStdString(), "Selected users: 16/16");
+    EXPECT_EQ(form->c_pLabelUserSelected->text().toStdString(), T(EN_ZOX_TEXT::VpSelectedUsers) + "16/16");
     EXPECT_FALSE(form->IsAddEnabled());
 }
 
@@ -190,9 +194,9 @@ TEST_F(Alerts, StackAnswerAndDeclineByClick)
     TVpAlertCtrl *first = form->AddAlert("3001", "Driver One (3001)", 12, 0xA1);
     TVpAlertCtrl *second = form->AddAlert("3002", "3002", 13, 0xA2);
     EXPECT_EQ(form->size(), QSize(300, 240));
-    EXPECT_EQ(first->c_pLabelTitle->text().toStdString(), "Video Push Alert");
+    EXPECT_EQ(first->c_pLabelTitle->text().toStdString(), T(EN_ZOX_TEXT::VpAlertTitle));
     EXPECT_EQ(first->c_pLabelUser->text().toStdString(), "Driver One (3001)");
-    EXPECT_EQ(first->c_pLabelAnswer->text().toStdString(), "Answer");
+    EXPECT_EQ(first->c_pLabelAnswer->text().toStdString(), T(EN_ZOX_TEXT::VpAlertAnswer));
     EXPECT_TRUE(first->c_pTimer->isActive());
     EXPECT_EQ(first->c_pTimer->interval(), 1000);
     second->OnTimerOut();
@@ -208,7 +212,7 @@ TEST_F(Alerts, StackAnswerAndDeclineByClick)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(gone.isNull());
     // The second keeps its own countdown.
-    EXPECT_EQ(second->c_pLabelDecline->text().toStdString(), "Decline(29)");
+    EXPECT_EQ(second->c_pLabelDecline->text().toStdString(), T(EN_ZOX_TEXT::VpAlertDecline) + "(29)");
     EXPECT_TRUE(second->c_pTimer->isActive());
 
     // A failed answer refuses like a decline; the decline button declines.
@@ -238,7 +242,7 @@ TEST_F(Alerts, HoverColoursFollowThePointer)
 TEST_F(Alerts, CountdownDeclinesExactlyOnce)
 {
     TVpAlertCtrl *a = form->AddAlert("3001", "3001", 12, 0xA1);
-    EXPECT_EQ(a->c_pLabelDecline->text().toStdString(), "Decline(30)");
+    EXPECT_EQ(a->c_pLabelDecline->text().toStdString(), T(EN_ZOX_TEXT::VpAlertDecline) + "(30)");
     std::vector<std::string> captions;
     QPointer<TVpAlertCtrl> alive = a;
     for (int second = 1; second <= 35 && alive && form->HasAlert("3001"); ++second) {
@@ -246,8 +250,8 @@ TEST_F(Alerts, CountdownDeclinesExactlyOnce)
         captions.push_back(a->c_pLabelDecline->text().toStdString());
     }
     ASSERT_EQ(captions.size(), 30u);
-    EXPECT_EQ(captions[19], "Decline(10)");
-    EXPECT_EQ(captions[20], "Decline(09)");
+    EXPECT_EQ(captions[19], T(EN_ZOX_TEXT::VpAlertDecline) + "(10)");
+    EXPECT_EQ(captions[20], T(EN_ZOX_TEXT::VpAlertDecline) + "(09)");
     EXPECT_FALSE(a->c_pTimer->isActive());
     // A click that was already queued when it timed out changes nothing.
     a->OnRejectClick();
