@@ -1,6 +1,7 @@
 #include "console/ui/VpAlertfrm.h"
 
 #include <QKeyEvent>
+#include <QPointer>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -95,7 +96,10 @@ void TVpAlertForm::ShowAlerts()
     }
     m_showing = true;
     zox::skin::CentreOnOwner(this);
+    QPointer<TVpAlertForm> alive(this);
     exec();
+    if (!alive)
+        return; // the window went with its owner while it showed
     m_showing = false;
     zox::skin::CentreOnOwner(this);
 }
