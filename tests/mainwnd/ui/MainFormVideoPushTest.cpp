@@ -10,6 +10,7 @@
 #include <arpa/inet.h>
 
 #include <QPointer>
+#include <filesystem>
 #include <fstream>
 #include <QTimer>
 
@@ -17,6 +18,7 @@
 #include "console/ui/VpAlertCtrl.h"
 #include "console/ui/VpAlertfrm.h"
 #include "core/MediaLibrary.h"
+#include "core/SystemConfig.h"
 #include "dispatch/CallMessages.h"
 #include "dispatch/SessionMedia.h"
 #include "medialib/MediaDefaults.h"
@@ -268,6 +270,18 @@ TEST_F(VideoPushAfterLogin, OnDisplayUploadForwardedToAVideoCallByMediaAndToAnot
     auto *uploadMedia = static_cast<CSessionMedia *>(upload->GetSessionMgr());
     ASSERT_NE(uploadMedia, nullptr);
     EXPECT_TRUE(WaitFor([&] { return stats(uploadMedia->Manager(), kMediaVideo).rtpPacketsReceived >= 10; }, 8000));
+
+    // The tile's Record tool records the upload and stops again.
+    g_pSystemConfig->SetRecordPath(dir.path().string());
+    mainForm->ToggleSessionRecord("3001", kMediaVideoCall); // not a call: nothing
+    EXPECT_EQ(upload->recording, 0);
+    mainForm->ToggleSessionRecord("3001", kMediaVideoUpload);
+    EXPECT_EQ(upload->recording, 1);
+    const std::string recording = upload->recordPath;
+    WaitFor([] { return false; }, 1500);
+    mainForm->ToggleSessionRecord("3001", kMediaVideoUpload);
+    EXPECT_EQ(upload->recording, 0);
+    EXPECT_GT(std::filesystem::file_size(recording), 0u) << recording;
 
     // User 3002 calls the console by video; the answer also opens the conference audio channel.
     MgrGuard viewer(CreateMediaSession(kMediaVideo, Ip("127.0.0.2"), 0, 4, 1));
