@@ -52,7 +52,7 @@ constexpr FieldDef kVpNotifyFields[] = {
     Word(16, K::U32, &M::serviceType), Num(20, &M::target), Word(28, K::U32, &M::memberCount), Members(32),
 };
 constexpr FieldDef kVpNotifyInFields[] = {
-    Word(16, K::U32, &M::serviceType), Word(20, K::U32, &M::destinationId), Num(32, &M::target),
+    Word(16, K::U32, &M::serviceType), Word(20, K::U32, &M::pushInstance), Num(32, &M::target),
 };
 constexpr FieldDef kVpSetupRequestFields[] = {
     Num(16, &M::target), Blk(24, &M::video), Word(72, K::U32, &M::serviceType),

@@ -58,6 +58,7 @@ struct CallMessage {
     uint32_t memberCount = 0; // as written or read; the member list may be shorter
     uint32_t groupId = 0;     // the group of a group call (byte order per layout)
     uint32_t destinationId = 0;
+    uint32_t pushInstance = 0; // a received push notice: the session instance the console is to use
     TbcdNumber lineNumber {}; // the console's dispatch line (zero bytes when not given)
     TbcdNumber target {};     // the number the message is about
     MediaBlock audio, audioCopy, video, videoCopy;

@@ -247,6 +247,20 @@ int CDispatchSession::SendRtcpEvent(uint8_t subtype)
     return m_media->SendTalkBurst(subtype);
 }
 
+int CDispatchSession::AddVideoShare(CDispatchSession *other)
+{
+    if (!m_media || !other || !other->m_media)
+        return -1;
+    return m_media->AddVideoShare(*other->m_media);
+}
+
+int CDispatchSession::RemoveVideoShare(CDispatchSession *other)
+{
+    if (!m_media || !other || !other->m_media)
+        return -1;
+    return m_media->RemoveVideoShare(*other->m_media);
+}
+
 int CDispatchSession::Close()
 {
     StopRecord();

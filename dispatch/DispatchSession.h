@@ -98,6 +98,9 @@ public:
     virtual void StopRecord() {}
     // Sends a talk-burst message (0 request, 4 release) on the audio; 0 or -1.
     virtual int SendTalkBurst(uint8_t /*subtype*/) { return -1; }
+    // Sends the video of `other` out with this media (a video share), or stops it: 0 or -1.
+    virtual int AddVideoShare(IDispatchMedia & /*other*/) { return -1; }
+    virtual int RemoveVideoShare(IDispatchMedia & /*other*/) { return -1; }
 };
 
 class CDispatchSession;
@@ -199,6 +202,10 @@ public:
     int ToggleRecord(const std::string &name);
     // A talk-burst message on a PTT call's audio; -1 on any other call.
     int SendRtcpEvent(uint8_t subtype);
+    // The video of another call as a video share of this one: 0, or -1 when either
+    // side has no media (or the media layer refuses).
+    int AddVideoShare(CDispatchSession *other);
+    int RemoveVideoShare(CDispatchSession *other);
 
     // Builders: 0, or the negative code of the failure (logged).
     int SendSetupRequest(uint32_t type);

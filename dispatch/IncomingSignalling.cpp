@@ -464,8 +464,11 @@ void CIncomingSignalling::OnVpNotifyRequest(const uint8_t *data, std::size_t len
     CallMessage m;
     ReadMessage(kVpNotifyInLayout, data, length, m);
     const uint32_t kind = m.serviceType;
-    const uint32_t sourceId = h.senderRef;
-    const uint32_t destinationId = m.destinationId;
+    // The source id is the instance the notice asks the console to use (bytes 20..23):
+    // the upload takes it as its own and the stop notice carries it as the console's
+    // reference. The notice's sender reference is the peer's (the destination id).
+    const uint32_t sourceId = m.pushInstance;
+    const uint32_t destinationId = h.senderRef;
     const bool push = kind == 1 || kind == 17;
     std::string number;
     ST_ZOX_SYSTEM_USER user;
@@ -490,8 +493,10 @@ void CIncomingSignalling::OnVpNotifyRequest(const uint8_t *data, std::size_t len
         } else if (m_host.VpAlertCount() >= m_host.Lines().CountFreeLines()) {
             refused = true;
         } else {
-            m_host.AddVpAlert(number, MakeDisplayName(number, user.displayName), sourceId, destinationId);
+            // The sound announces the alert: the alert window is modal, so after it
+            // would be too late.
             m_host.PlayCompleteSound();
+            m_host.AddVpAlert(number, MakeDisplayName(number, user.displayName), sourceId, destinationId);
         }
     } else if (kind == 7 && !number.empty()) {
         m_host.RemoveVpAlert(number);

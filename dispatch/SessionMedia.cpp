@@ -216,6 +216,18 @@ int CSessionMedia::Start()
     return 0;
 }
 
+int CSessionMedia::AddVideoShare(IDispatchMedia &other)
+{
+    auto *o = dynamic_cast<CSessionMedia *>(&other);
+    return o ? AddVideoShareSession(m_mgr, o->m_mgr) : -1;
+}
+
+int CSessionMedia::RemoveVideoShare(IDispatchMedia &other)
+{
+    auto *o = dynamic_cast<CSessionMedia *>(&other);
+    return o ? RemoveVideoShareSession(m_mgr, o->m_mgr) : -1;
+}
+
 int CSessionMedia::StartRecord(const std::string &path)
 {
     return tmedia_session_mgr_start_record(m_mgr, path.c_str()) == 0 ? 0 : -1;

@@ -51,6 +51,8 @@ public:
     int StartRecord(const std::string &path) override;
     void StopRecord() override;
     int SendTalkBurst(uint8_t subtype) override;
+    int AddVideoShare(IDispatchMedia &other) override;
+    int RemoveVideoShare(IDispatchMedia &other) override;
 
     tmedia_session_mgr_t *Manager() const { return m_mgr; }
     // The codec flag of PTT audio for an Audio/PttCodec text.

@@ -3,6 +3,7 @@
 #include "console/CurrentSelection.h"
 #include "console/MainListCache.h"
 #include "console/ui/Mainfrm.h"
+#include "console/ui/VpAlertfrm.h"
 #include "core/SessionIdentity.h"
 #include "core/Sounds.h"
 #include "core/SystemConfig.h"
@@ -32,10 +33,7 @@ void CMainDispatchHost::ClearDispatchStatus() { m_form.ShowDispatchStatus(0, "",
 
 void CMainDispatchHost::UpdateOperateButtons() { m_form.UpdateOperateButtons(); }
 
-void CMainDispatchHost::ReleaseVideoConfAudio()
-{
-    // The console opens no conference audio channel yet, so there is none to release.
-}
+void CMainDispatchHost::ReleaseVideoConfAudio() { m_form.ReleaseVideoConfAudio(); }
 
 bool CMainDispatchHost::IsLineUser(const std::string &lineNumber, const std::string &callRef) const
 {
@@ -68,15 +66,9 @@ std::string CMainDispatchHost::SelectedUserNumber() const
     return CurrentSelection.kind == kSelectUser ? CurrentSelection.user.userNumber : std::string();
 }
 
-void CMainDispatchHost::HideLocalPreview()
-{
-    // No call shows the local camera preview yet.
-}
+void CMainDispatchHost::HideLocalPreview() { m_form.ShowCameraPreview(false); }
 
-void CMainDispatchHost::RemoveConferenceVideoShare(CDispatchSession &)
-{
-    // No conference audio channel shares video yet.
-}
+void CMainDispatchHost::RemoveConferenceVideoShare(CDispatchSession &session) { m_form.RemoveConfVideoShare(&session); }
 
 std::string CMainDispatchHost::RecordFolder() const { return g_pSystemConfig ? g_pSystemConfig->GetRecordPath() : ""; }
 
@@ -88,18 +80,11 @@ int CMainDispatchHost::CameraId() const { return g_pSystemConfig ? g_pSystemConf
 
 bool CMainDispatchHost::AutoRecord() const { return g_pSystemConfig && g_pSystemConfig->IsAutoRecord(); }
 
-uintptr_t CMainDispatchHost::LayoutCameraPreview()
-{
-    // The console has no local camera preview window yet.
-    return 0;
-}
+uintptr_t CMainDispatchHost::LayoutCameraPreview() { return m_form.LayoutCameraPreview(); }
 
-void CMainDispatchHost::ShowCameraPreview(bool) {}
+void CMainDispatchHost::ShowCameraPreview(bool on) { m_form.ShowCameraPreview(on); }
 
-void CMainDispatchHost::AddConfVideoShare(CDispatchSession &)
-{
-    // No conference audio channel shares video yet.
-}
+void CMainDispatchHost::AddConfVideoShare(CDispatchSession &session) { m_form.AddConfVideoShare(&session); }
 
 void CMainDispatchHost::PostTalkBurst(uint32_t message, uintptr_t wParam, const std::string &speaker)
 {
@@ -138,24 +123,31 @@ void CMainDispatchHost::ShowCallStatus(int32_t kind, const std::string &object)
     m_form.ShowDispatchStatus(kind, object, "");
 }
 
-void CMainDispatchHost::SetupVideoConfAudio()
-{
-    // The conference audio channel of video calls is not part of the console yet.
-}
+void CMainDispatchHost::SetupVideoConfAudio() { m_form.SetupVideoConfAudio(); }
 
 void CMainDispatchHost::HangupVideoCalls() { m_form.HangupVideoCalls(); }
 
-bool CMainDispatchHost::IsVpAlertShown(const std::string &) const { return false; }
-
-int CMainDispatchHost::VpAlertCount() const { return 0; }
-
-void CMainDispatchHost::AddVpAlert(const std::string &number, const std::string &, uint32_t, uint32_t)
+bool CMainDispatchHost::IsVpAlertShown(const std::string &number) const
 {
-    // The video-push alert window is not part of the console yet.
-    WriteLog("main: no video push alert window for user(%s).", number.c_str());
+    return m_form.VpAlertForm() && m_form.VpAlertForm()->HasAlert(number);
 }
 
-void CMainDispatchHost::RemoveVpAlert(const std::string &) {}
+int CMainDispatchHost::VpAlertCount() const { return m_form.VpAlertForm() ? m_form.VpAlertForm()->GetAlertCount() : 0; }
+
+void CMainDispatchHost::AddVpAlert(const std::string &number, const std::string &displayName, uint32_t sourceId,
+                                   uint32_t destinationId)
+{
+    TVpAlertForm *alerts = m_form.GetVpAlertForm();
+    alerts->AddAlert(number, displayName, sourceId, destinationId);
+    // Modal while pushes are pending; a push that arrives meanwhile only joins the stack.
+    alerts->ShowAlerts();
+}
+
+void CMainDispatchHost::RemoveVpAlert(const std::string &number)
+{
+    if (m_form.VpAlertForm())
+        m_form.VpAlertForm()->RemoveAlert(number);
+}
 
 void CMainDispatchHost::PlayCompleteSound() { ::PlayCompleteSound(); }
 

@@ -350,6 +350,9 @@ void TMainForm::BuildLeftColumn()
     c_pPanelCameraHost = new TSkinPanel(c_pPanelMainClient, QColor(0, 0, 0));
     c_pPanelCameraHost->setFixedSize(kCameraHostSize, kCameraHostSize);
     c_pPanelCameraHost->hide();
+    c_pPanelCameraWnd = new QWidget(c_pPanelCameraHost);
+    c_pPanelCameraWnd->setObjectName("c_pPanelCameraWnd");
+    c_pPanelCameraWnd->setGeometry(0, 0, kCameraHostSize, kCameraHostSize);
 }
 
 void TMainForm::BuildRightColumn()
@@ -751,7 +754,8 @@ void TMainForm::LayoutLeftColumn()
     QWidget *lower = GetLowerLeftPanel();
     place(lower, g.lowerLeft);
     lower->setVisible(g.lowerLeft.width > 0 && g.lowerLeft.height > 0);
-    c_pPanelCameraHost->move(0, g.cameraHostTop);
+    // The local camera preview sits at the bottom of the column, sized for its capture.
+    c_pPanelCameraHost->move(0, g.cameraHostTop + kCameraHostSize - c_pPanelCameraHost->height());
 }
 
 void TMainForm::LayoutRightColumn()
@@ -1829,12 +1833,6 @@ void TMainForm::CloseVideoPopup(TVideoPopupForm *popup)
     popup->close();
 }
 
-// The tools' recording and forwarding operations (the call operations are in
-// MainfrmOperations.cpp).
-void TMainForm::OnForwardVideo(int, const std::string &, int) {}
-void TMainForm::ToggleSessionRecord(const std::string &, int) {}
-void TMainForm::ToggleRtspRecord(int, const std::string &) {}
-int TMainForm::ToggleRtspAudio(int, const std::string &, TVideoWndCtrl *) { return -1; }
 
 bool TMainForm::IsAnyLineInCall() const { return m_lineTable->IsAnyLineInCall(); }
 

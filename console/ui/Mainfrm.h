@@ -9,6 +9,7 @@
 #include "console/SplitScreenCtrlMap.h"
 #include "console/UserListModel.h"
 #include "dispatch/DispatchLineTable.h"
+#include "dispatch/UserSelectItem.h"
 #include "video/ui/VideoPopupForm.h"
 #include "video/ui/VideoWndCtrl.h"
 
@@ -44,6 +45,8 @@ class CCallOperations;
 class CMainOperationsHost;
 class QAction;
 class QMenu;
+class TVpAlertForm;
+struct tmedia_session_mgr_t;
 
 // One quick action of the operate bar: kind 1 a group action, 2 a user action.
 struct TOperateButtonMap {
@@ -196,6 +199,31 @@ public:
     QMenu *AddToMenu() const;
     // The user picker of "Add User": true with a number (and name) chosen.
     void SetAddUserPicker(std::function<bool(std::string &, std::string &)> picker);
+    // --- Video forwarding, video push and conference video (MainfrmVideoPush.cpp) ---
+    void BuildForwardUserList(tmedia_session_mgr_t *source, ST_VECT_USER_SELECT &list);
+    void ForwardUserVideo(const std::string &number);
+    void SetupVideoConfAudio();
+    void ReleaseVideoConfAudio();
+    void AddConfVideoShare(CDispatchSession *session);
+    void RemoveConfVideoShare(CDispatchSession *session);
+    // Sizes the local camera preview for the capture size; its render window (0 without).
+    uintptr_t LayoutCameraPreview();
+    void ShowCameraPreview(bool show);
+    // The video-push alert window: created with the first push, kept afterwards.
+    TVpAlertForm *VpAlertForm() const { return m_pVpAlertForm; }
+    TVpAlertForm *GetVpAlertForm();
+    // The two modal pickers of the Forward tool (tests answer them themselves).
+    void SetForwardUserPicker(std::function<bool(ST_VECT_USER_SELECT &)> picker)
+    {
+        m_forwardPicker = std::move(picker);
+    }
+    void SetPushTargetPicker(std::function<bool(const std::string &, std::vector<std::string> &)> picker)
+    {
+        m_pushPicker = std::move(picker);
+    }
+    bool PickForwardUsers(ST_VECT_USER_SELECT &list);
+    bool PickPushTargets(const std::string &uploader, std::vector<std::string> &chosen);
+    QWidget *c_pPanelCameraWnd = nullptr;
 
     // --- Wiring set by the owner of the window ---
     // The server-data cache the lists read (null: only the two fixed groups).
@@ -512,6 +540,9 @@ private:
     TCallAlertForm *m_pCallAlert = nullptr;
     std::unique_ptr<CMainOperationsHost> m_opsHost;
     std::unique_ptr<CCallOperations> m_ops;
+    TVpAlertForm *m_pVpAlertForm = nullptr;
+    std::function<bool(ST_VECT_USER_SELECT &)> m_forwardPicker;
+    std::function<bool(const std::string &, std::vector<std::string> &)> m_pushPicker;
 };
 
 // The one main window (null before it is created and after it is gone).

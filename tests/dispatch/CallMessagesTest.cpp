@@ -332,7 +332,7 @@ TEST(InboundMessages, VideoPushNotifyAsReceived)
     ASSERT_EQ(ReadMessage(kVpNotifyInLayout, d.data(), d.size(), m), kParseOk);
     EXPECT_EQ(m.header.senderRef, 0x42u);
     EXPECT_EQ(m.serviceType, 17u);
-    EXPECT_EQ(m.destinationId, 7u);
+    EXPECT_EQ(m.pushInstance, 7u);
     std::string number;
     ASSERT_EQ(DecodeBcdDigits(m.target.data(), m.target.size(), number), 0);
     EXPECT_EQ(number, "3001");

@@ -24,6 +24,15 @@ struct FakeMediaSetup {
     uint16_t videoPort = 5000;
     int startResult = 0;
     int talkBurstResult = 0;
+    uint64_t videoId = 77;
+};
+
+// The video shares made between fake media, as (sharing id, shared id, added).
+struct FakeShare {
+    uint64_t sharing;
+    uint64_t shared;
+    bool added;
+    bool operator==(const FakeShare &) const = default;
 };
 
 class FakeMedia : public IDispatchMedia {
@@ -40,7 +49,6 @@ public:
         ++m_starts;
         return m_setup.startResult;
     }
-    uint64_t VideoSessionId() const override { return 77; }
     int SendTalkBurst(uint8_t subtype) override
     {
         if (!m_bursts || m_setup.talkBurstResult != 0)
@@ -48,8 +56,21 @@ public:
         m_bursts->push_back(subtype);
         return 0;
     }
+    uint64_t VideoSessionId() const override { return m_setup.videoId; }
+    int AddVideoShare(IDispatchMedia &other) override { return Share(other, true); }
+    int RemoveVideoShare(IDispatchMedia &other) override { return Share(other, false); }
+
+    std::vector<FakeShare> *shares = nullptr;
 
 private:
+    int Share(IDispatchMedia &other, bool added)
+    {
+        if (!shares)
+            return -1;
+        shares->push_back({VideoSessionId(), other.VideoSessionId(), added});
+        return 0;
+    }
+
     FakeMediaSetup m_setup;
     int &m_starts;
     int &m_released;
@@ -72,7 +93,12 @@ public:
     {
         if (!media.create)
             return nullptr;
-        return std::make_unique<FakeMedia>(media, mediaStarts, mediaReleased, &talkBursts);
+        FakeMediaSetup setup = media;
+        if (nextVideoId != 0)
+            setup.videoId = nextVideoId++;
+        auto m = std::make_unique<FakeMedia>(setup, mediaStarts, mediaReleased, &talkBursts);
+        m->shares = &shares;
+        return m;
     }
     bool GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user) override
     {
@@ -102,6 +128,8 @@ public:
     std::vector<std::vector<uint8_t>> sent;
     int sendResult = 1; // 1: the whole datagram; 0 or below: that result
     FakeMediaSetup media;
+    uint64_t nextVideoId = 0; // not 0: each media gets the next id (else media.videoId)
+    std::vector<FakeShare> shares;
     int mediaStarts = 0;
     int mediaReleased = 0;
     std::vector<uint8_t> talkBursts; // talk-burst subtypes sent on any call's media

@@ -82,7 +82,7 @@ Bytes VpNotify(uint32_t kind, const std::string &number)
     CallMessage m;
     m.header = {kServerId, 0, 0xABCD0001, kNoReference};
     m.serviceType = kind;
-    m.destinationId = 0x0000BEEF;
+    m.pushInstance = 0x0000000C;
     m.target = Number(number);
     return WriteMessage(kVpNotifyInLayout, m);
 }
@@ -115,7 +115,11 @@ public:
     bool IsVideoEnabled() const override { return videoEnabled; }
     bool IsVpAlertShown(const std::string &n) const override { return std::count(vpAlerts.begin(), vpAlerts.end(), n) > 0; }
     int VpAlertCount() const override { return int(vpAlerts.size()); }
-    void AddVpAlert(const std::string &n, const std::string &, uint32_t, uint32_t) override { vpAlerts.push_back(n); }
+    void AddVpAlert(const std::string &n, const std::string &, uint32_t source, uint32_t dest) override
+    {
+        vpAlerts.push_back(n);
+        vpAlertIds = {source, dest};
+    }
     void RemoveVpAlert(const std::string &n) override { std::erase(vpAlerts, n); }
     void PlayCompleteSound() override { ++completeSounds; }
     void SetSpeakerText(const std::string &t) override { speaker = t; }
@@ -141,6 +145,7 @@ public:
     std::pair<int32_t, std::string> status;
     bool videoEnabled = true;
     std::vector<std::string> vpAlerts;
+    std::pair<uint32_t, uint32_t> vpAlertIds {};
     std::string speaker;
     std::string mapSpeaker;
 };
@@ -543,8 +548,11 @@ TEST_F(Incoming, VideoPushNotices)
         ASSERT_EQ(stops.size(), c.stopped ? 1u : 0u);
         if (c.stopped) {
             EXPECT_EQ(stops[0].serviceType, 7u);
-            EXPECT_EQ(stops[0].header.senderRef, 0xABCD0001u); // the push's source id
-            EXPECT_EQ(stops[0].header.receiverRef, 0x0000BEEFu); // and its destination id
+            EXPECT_EQ(stops[0].header.senderRef, 0x0000000Cu);   // the instance the push named
+            EXPECT_EQ(stops[0].header.receiverRef, 0xABCD0001u); // the push's own reference
+        }
+        if (c.alerted) {
+            EXPECT_EQ(host.vpAlertIds, (std::pair<uint32_t, uint32_t>(0x0000000C, 0xABCD0001)));
         }
     }
     // Kind 7 withdraws the alert.
