@@ -101,6 +101,27 @@ enum class EN_ZOX_TEXT : int {
     UserUeRevive,
     UserVideoPreview,
     UserIm,
+    // Camera forms and the camera menu.
+    AddCameraTitle,
+    EditCameraTitle,
+    CameraNameLabel,
+    RtspUrlLabel,
+    CameraUsernameLabel,
+    CameraPasswordLabel,
+    CameraTransportLabel,
+    CameraEnabled,
+    CameraDispatcher,
+    CameraMenuAdd,
+    CameraMenuEdit,
+    CameraMenuDelete,
+    CameraGetFailed,
+    CameraDeleteQuestion,
+    CameraDeleteFailed,
+    CameraNameEmpty,
+    CameraNameNotUser,
+    CameraUrlInvalid,
+    CameraInsertFailed,
+    CameraUpdateFailed,
     Count
 };
 
