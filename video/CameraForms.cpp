@@ -55,14 +55,7 @@ bool OctetsInRange(const std::string &address)
     return parts == 4;
 }
 
-} // namespace
-
-ICameraStore *DefaultCameraStore()
-{
-    static CacheStore store;
-    return &store;
-}
-
+// The entry without blanks at either end.
 std::string TrimBlanks(const std::string &text)
 {
     const char *blanks = " \t\r\n\f\v";
@@ -70,6 +63,14 @@ std::string TrimBlanks(const std::string &text)
     if (first == std::string::npos)
         return {};
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+} // namespace
+
+ICameraStore *DefaultCameraStore()
+{
+    static CacheStore store;
+    return &store;
 }
 
 bool ParseCameraUrl(const std::string &url, std::string &ip, int &port)

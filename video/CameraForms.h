@@ -41,9 +41,6 @@ inline constexpr int kDefaultRtspPort = 554;
 // URL without such an address or with a port out of range.
 bool ParseCameraUrl(const std::string &url, std::string &ip, int &port);
 
-// The text without blanks at either end.
-std::string TrimBlanks(const std::string &text);
-
 // The checks both dialogs make (name, dispatching user, URL) and the row the entries
 // give, on top of base (its id and status are kept). The message of the first failed
 // check, or none.

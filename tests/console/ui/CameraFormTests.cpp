@@ -65,7 +65,7 @@ public:
 };
 
 // Runs `act` once the dialog's modal loop runs; the dialog's result.
-int Run(QDialog &dialog, std::function<void()> act)
+int RunDialog(QDialog &dialog, std::function<void()> act)
 {
     QTimer::singleShot(0, &dialog, std::move(act));
     return dialog.exec();
@@ -133,7 +133,7 @@ TEST(CameraForms, BadEntriesShowTheirMessageAndKeepTheDialogOpen)
         std::vector<std::string> tips;
         form.ShowTip = [&](const std::string &t) { tips.push_back(t); };
         bool stillOpen = false;
-        const int result = Run(form, [&] {
+        const int result = RunDialog(form, [&] {
             Type(form, c.name, c.url);
             Click(form.c_pImageOk);
             stillOpen = form.isVisible();
@@ -162,7 +162,7 @@ TEST(CameraForms, AddStoresTheCameraAndEndsWithOk)
     MemoryStore store;
     TAddCameraForm form(nullptr, &store);
     form.ShowTip = [](const std::string &t) { ADD_FAILURE() << t; };
-    const int result = Run(form, [&] {
+    const int result = RunDialog(form, [&] {
         Type(form, " North Gate ", "rtsp://192.168.1.64:8554/live", "admin", "pa'ss");
         form.c_pComboTransport->setCurrentIndex(1);
         Click(form.c_pLabelOK); // the caption clicks like its picture
@@ -203,13 +203,13 @@ TEST(CameraForms, EditLoadsTheRowAndEndsByWhatChanged)
     EXPECT_FALSE(form.c_pCheckBoxEnabled->isChecked());
 
     // Unchanged: closes like Cancel, nothing written.
-    EXPECT_EQ(Run(form, [&] { Click(form.c_pImageOk); }), 2);
+    EXPECT_EQ(RunDialog(form, [&] { Click(form.c_pImageOk); }), 2);
     EXPECT_EQ(store.writes, 0);
 
     // Esc does not close it; a bad URL keeps it open; a change saves and ends with 1.
     std::vector<std::string> tips;
     form.ShowTip = [&](const std::string &t) { tips.push_back(t); };
-    const int result = Run(form, [&] {
+    const int result = RunDialog(form, [&] {
         QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QCoreApplication::sendEvent(&form, &esc);
         form.c_pEditRtspUrl->setText("rtsp://192.168.1.65:0/s");
@@ -225,7 +225,7 @@ TEST(CameraForms, EditLoadsTheRowAndEndsByWhatChanged)
     EXPECT_EQ(store.cameras[17].cid, 17u);
     EXPECT_EQ(store.writes, 1);
 
-    EXPECT_EQ(Run(form, [&] { Click(form.c_pImageClose); }), 2);
-    EXPECT_EQ(Run(form, [&] { Click(form.c_pImageCancel); }), 2);
+    EXPECT_EQ(RunDialog(form, [&] { Click(form.c_pImageClose); }), 2);
+    EXPECT_EQ(RunDialog(form, [&] { Click(form.c_pImageCancel); }), 2);
     EXPECT_EQ(store.writes, 1);
 }
