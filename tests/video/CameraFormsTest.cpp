@@ -1,12 +1,17 @@
 // What the camera dialogs accept and store, and what the camera menu does with the
 // cache and the RTSP client, without windows.
+#include "core/MediaLibrary.h"
+#include "server/RtspTestServer.h"
 #include "tests/support/ConsoleEnv.h"
+#include "VideoTestSupport.h"
 #include "video/CameraForms.h"
 #include "video/CameraMenu.h"
 #include "video/RtspClient.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <vector>
@@ -455,4 +460,30 @@ TEST_F(CameraMenuTest, DeleteAsksThenRemovesAndReportsFailures)
     EXPECT_TRUE(menu.Delete("17"));
     EXPECT_EQ(store.cameras.count(17), 0u);
     EXPECT_EQ(host.calls.back(), "reload");
+}
+
+TEST_F(CameraMenuTest, EditOfAPreviewedCameraStopsThePreviewAndRestartsItsCheck)
+{
+    using namespace std::chrono_literals;
+    setenv("ZOX_MEDIA_AUDIO", "none", 1);
+    unsetenv("DISPLAY");
+    ASSERT_TRUE(InitMediaLibrary());
+    RtspTestServer server;
+    ASSERT_TRUE(server.Start());
+    ST_ZOX_RTSP_CAMERA &row = store.cameras[17];
+    row.ip = "127.0.0.1";
+    row.port = server.Port();
+    row.main_url = server.Url();
+    WithClient();
+    FakeTile tile;
+    ASSERT_EQ(client->PlayVideo(2, "17", &tile), 0);
+    ASSERT_TRUE(zoxtest::PumpUntil([&] { return client->IsPlaying(2, "17") && tile.state == 2; }, 12000ms));
+
+    host.onDialog = [&] { row.cname = "Gate 2"; };
+    CCameraMenu menu(store, host);
+    ASSERT_TRUE(menu.Edit("17"));
+    EXPECT_FALSE(client->IsPlaying(2, "17"));
+    ASSERT_NE(client->FindPingSession(17), nullptr);
+    EXPECT_NE(env->LogText().find("ping-session[17]:: destroy."), std::string::npos); // the old check
+    EXPECT_TRUE(zoxtest::PumpUntil([&] { return client->SessionCount() == 0; }, 10000ms));
 }
