@@ -1822,7 +1822,6 @@ void TMainForm::HangupVideoWindow(const std::string &, const std::string &) {}
 void TMainForm::StopRtspVideo(int, const std::string &) {}
 void TMainForm::OnForwardVideo(int, const std::string &, int) {}
 void TMainForm::ToggleSessionRecord(const std::string &, int) {}
-void TMainForm::ToggleRtspRecord(int, const std::string &) {}
 int TMainForm::ToggleRtspAudio(int, const std::string &, TVideoWndCtrl *) { return -1; }
 
 bool TMainForm::IsAnyLineInCall() const { return m_lineTable->IsAnyLineInCall(); }

@@ -1,5 +1,6 @@
-// The camera menu of the main window's user list: add, edit and delete a camera.
-// What each entry does is CCameraMenu's; this file opens the dialogs and the menu.
+// The camera menu of the main window's user list (add, edit and delete a camera) and
+// the Record tool of the RTSP previews. What each menu entry does is CCameraMenu's;
+// this file opens the dialogs and the menu.
 #include "console/ui/Mainfrm.h"
 
 #include "console/CurrentSelection.h"
@@ -110,4 +111,11 @@ void TMainForm::OnMenuItemDeleteCameraClick()
     MainCameraMenuHost host(this, CameraStore(), [this] { ReloadCameraList(); });
     const std::string cid = CurrentSelection.user.userNumber;
     CCameraMenu(*CameraStore(), host).Delete(cid);
+}
+
+// The Record tool of a tile that shows an RTSP preview.
+void TMainForm::ToggleRtspRecord(int userType, const std::string &number)
+{
+    if (g_pRtspClient)
+        g_pRtspClient->ToggleRecord(userType, number);
 }

@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(NameCase{"17", "camera", ".264", At(2023, 6, 18, 9, 5, 7), "202306/camera17_20230618090507.264"},
                       NameCase{"501", "", ".265", At(2024, 12, 31, 23, 59, 59), "202412/501_20241231235959.265"},
                       NameCase{"8", "camera", ".264", At(2025, 1, 2, 3, 4, 5), "202501/camera8_20250102030405.264"}),
-    [](const auto &info) { return std::string(info.param.prefix) + info.param.name; });
+    [](const auto &info) { return std::string(*info.param.prefix ? info.param.prefix : "vehicle") + info.param.name; });
 
 TEST_F(SessionRecordTest, RecordingsWithinOneSecondGetACounterAndNoneIsOverwritten)
 {
