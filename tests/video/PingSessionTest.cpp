@@ -149,7 +149,12 @@ TEST_F(PingSessionTest, CameraThatTheCacheHadOnlineIsNotAnnouncedAgain)
     FakeRtspResponder camera(200);
     CPingSession check(Camera(camera.Port(), camera.Url(), 1), &owner, kFast);
     ASSERT_TRUE(WaitUntil([&] { return camera.RequestCount() >= 2; }, 5000ms));
-    std::this_thread::sleep_for(300ms);
+    // A healthy online camera is asked once a healthy period, not once a usual one.
+    const size_t before = camera.RequestCount();
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 * kFast.healthyMs));
+    const size_t asked = camera.RequestCount() - before;
+    EXPECT_GE(asked, 2u);
+    EXPECT_LE(asked, 4u);
     EXPECT_TRUE(owner.Notes().empty());
     EXPECT_TRUE(check.IsOnline());
     const auto requests = camera.Requests();

@@ -95,7 +95,7 @@ TEST(CameraForms, LayoutAndDefaults)
     TAddCameraForm add(nullptr, &store);
     EXPECT_EQ(add.size(), QSize(480, 300));
     EXPECT_TRUE(add.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(add.c_pLabelTitle->text(), "Add Camera");
+    EXPECT_EQ(add.c_pLabelTitle->text(), ZoxQText(EN_ZOX_TEXT::AddCameraTitle));
     EXPECT_EQ(add.c_pComboTransport->count(), 2);
     EXPECT_EQ(add.c_pComboTransport->currentText(), "UDP");
     EXPECT_EQ(add.c_pComboTransport->itemText(1), "TCP");
@@ -104,14 +104,14 @@ TEST(CameraForms, LayoutAndDefaults)
     EXPECT_EQ(add.c_pEditPassword->echoMode(), QLineEdit::Password);
     EXPECT_EQ(add.c_pEditRtspUrl->geometry(), QRect(100, 45, 360, 21));
     EXPECT_EQ(add.c_pImageOk->geometry(), QRect(327, 7, 60, 24));
-    EXPECT_EQ(add.c_pLabelOK->text(), "Ok");
-    EXPECT_EQ(add.c_pLabelCancel->text(), "Cancel");
+    EXPECT_EQ(add.c_pLabelOK->text(), ZoxQText(EN_ZOX_TEXT::Ok));
+    EXPECT_EQ(add.c_pLabelCancel->text(), ZoxQText(EN_ZOX_TEXT::Cancel));
     EXPECT_EQ(add.c_pEditCameraName->nextInFocusChain(), add.c_pEditRtspUrl);
 
     ST_ZOX_RTSP_CAMERA row;
     row.cid = 4;
     TEditCameraForm edit(nullptr, row, &store);
-    EXPECT_EQ(edit.c_pLabelTitle->text(), "Edit Camera");
+    EXPECT_EQ(edit.c_pLabelTitle->text(), ZoxQText(EN_ZOX_TEXT::EditCameraTitle));
 }
 
 TEST(CameraForms, BadEntriesShowTheirMessageAndKeepTheDialogOpen)
@@ -153,7 +153,7 @@ TEST(CameraForms, BadEntriesShowTheirMessageAndKeepTheDialogOpen)
     form.ShowTip = [&](const std::string &t) { tips.push_back(t); };
     Type(form, "Gate", "rtsp://192.168.1.64/s");
     EXPECT_FALSE(form.Validate());
-    EXPECT_EQ(tips, (std::vector<std::string>{"Error inserting data. Please try again later."}));
+    EXPECT_EQ(tips, (std::vector<std::string>{ZoxText(EN_ZOX_TEXT::CameraInsertFailed)}));
 }
 
 TEST(CameraForms, AddStoresTheCameraAndEndsWithOk)
@@ -220,7 +220,7 @@ TEST(CameraForms, EditLoadsTheRowAndEndsByWhatChanged)
         Click(form.c_pImageOk);
     });
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(tips, (std::vector<std::string>{"RTSP URL validation failed. Please re-enter."}));
+    EXPECT_EQ(tips, (std::vector<std::string>{ZoxText(EN_ZOX_TEXT::CameraUrlInvalid)}));
     EXPECT_EQ(store.cameras[17].port, 10554);
     EXPECT_EQ(store.cameras[17].cid, 17u);
     EXPECT_EQ(store.writes, 1);
