@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,7 +44,11 @@ QLabel *FieldLabel(QWidget *parent, EN_ZOX_TEXT text, int top, const char *name)
     auto *l = new QLabel(ZoxQText(text), parent);
     l->setObjectName(QString::fromLatin1(name));
     l->setGeometry(15, top, 84, 16);
-    l->setFont(FormFont(12));
+    // The substitute of the designed face runs wider: a caption keeps to its room.
+    int pixels = 12;
+    l->setFont(FormFont(pixels));
+    while (pixels > 9 && l->fontMetrics().horizontalAdvance(l->text()) > l->width())
+        l->setFont(FormFont(--pixels));
     l->setStyleSheet(QStringLiteral("color: #F0F0F0; background: transparent;"));
     return l;
 }
@@ -83,7 +88,9 @@ TCameraFormBase::TCameraFormBase(QWidget *owner, ICameraStore *store, const QStr
 
     auto t = zox::skin::MakeTitleBar(this, m_pImageMap, title, 10, [this] { OnImageCloseClick(); });
     t.panel->setGeometry(0, 0, kFormWidth, kTitleHeight);
-    t.panel->setStyleSheet(QStringLiteral("border-bottom: 1px solid #001C27;"));
+    auto *titleLine = new QFrame(t.panel);
+    titleLine->setGeometry(0, kTitleHeight - 1, kFormWidth, 1);
+    titleLine->setStyleSheet(QStringLiteral("background: #001C27;"));
     c_pLabelTitle = t.caption;
     c_pLabelTitle->resize(90, kTitleHeight);
     QFont titleFont = zox::edition::kChinese ? QFont(QString::fromUtf8("宋体")) : QFont(QStringLiteral("Tahoma"));

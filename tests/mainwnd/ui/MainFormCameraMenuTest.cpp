@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPointer>
 
 #include <memory>
@@ -101,6 +102,16 @@ protected:
         watchers.emplace_back(timer);
     }
     std::vector<QPointer<QTimer>> watchers;
+    static void ClickPicture(QLabel *picture)
+    {
+        const QPointF c(picture->width() / 2.0, picture->height() / 2.0);
+        QMouseEvent press(QEvent::MouseButtonPress, c, picture->mapToGlobal(c), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(picture, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, c, picture->mapToGlobal(c), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QCoreApplication::sendEvent(picture, &release);
+    }
     void ListCameras() { GroupTile(kGroupTypeCamera, kGroupIdCamera)->OnClickHandler(nullptr); }
     std::vector<std::string> Listed()
     {
@@ -121,7 +132,7 @@ TEST_F(MainCameraMenu, OpensOverTheCameraGroupWithEditAndDeleteForASelectedCamer
     EXPECT_FALSE(form->c_pPopupMenuCamera->isVisible());
 
     ListCameras();
-    form->OnImageCameraMenuClick();
+    ClickPicture(form->c_pImageCameraMenu);
     EXPECT_TRUE(form->c_pPopupMenuCamera->isVisible());
     EXPECT_EQ(form->c_pMenuItemAddCamera->text(), "Add ...");
     EXPECT_TRUE(form->c_pMenuItemAddCamera->isEnabled());
