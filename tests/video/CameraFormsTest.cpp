@@ -105,6 +105,8 @@ struct UrlCase {
     int port;
 };
 
+void PrintTo(const UrlCase &c, std::ostream *os) { *os << c.url; }
+
 class CameraUrl : public ::testing::TestWithParam<UrlCase> {};
 
 TEST_P(CameraUrl, AddressAndPortAreCheckedAndTaken)
@@ -145,6 +147,8 @@ struct AddCase {
     CameraFormFields fields;
     std::optional<EN_ZOX_TEXT> refusal;
 };
+
+void PrintTo(const AddCase &c, std::ostream *os) { *os << c.name; }
 
 class CameraAdd : public ::testing::TestWithParam<AddCase> {};
 
@@ -218,6 +222,8 @@ struct SaveCase {
     std::function<void(ST_ZOX_RTSP_CAMERA &stored, CameraFormFields &f)> change;
     int result;
 };
+
+void PrintTo(const SaveCase &c, std::ostream *os) { *os << c.name; }
 
 class CameraSave : public ::testing::TestWithParam<SaveCase> {};
 

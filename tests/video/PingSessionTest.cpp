@@ -171,6 +171,8 @@ struct UnauthorizedCase {
     int status;
 };
 
+void PrintTo(const UnauthorizedCase &c, std::ostream *os) { *os << c.name; }
+
 class PingSessionUnauthorized : public PingSessionTest, public ::testing::WithParamInterface<UnauthorizedCase> {};
 
 TEST_P(PingSessionUnauthorized, AtMostTwoOptionsPerPollAndTheStateStays)

@@ -71,6 +71,8 @@ struct NameCase {
     const char *file; // under rec/
 };
 
+void PrintTo(const NameCase &c, std::ostream *os) { *os << c.file; }
+
 class SessionRecordNames : public SessionRecordTest, public ::testing::WithParamInterface<NameCase> {};
 
 TEST_P(SessionRecordNames, FolderAndFileFollowTheStartTime)
