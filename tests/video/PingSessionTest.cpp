@@ -2,6 +2,8 @@
 // goes away, online again when it is back) and against a small responder on loopback
 // (401 to everything, previews, disabled cameras), and the RTSP client's set of checks.
 #include "FakeRtspResponder.h"
+#include "VideoTestSupport.h"
+#include "core/MediaLibrary.h"
 #include "server/RtspTestServer.h"
 #include "tests/support/ConsoleEnv.h"
 #include "video/PingSession.h"
@@ -12,6 +14,7 @@
 #include <QObject>
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <map>
 #include <mutex>
@@ -368,4 +371,35 @@ TEST_F(PingSessionTest, ClientPostsTheCameraStateToItsWindow)
     ASSERT_EQ(client.LoadCameras(), 0);
     ASSERT_TRUE(zoxtest::PumpUntil([&] { return !window.states.empty(); }, 5000ms));
     EXPECT_EQ(window.states[0], (std::pair<uintptr_t, intptr_t>(17, 1)));
+}
+
+TEST_F(PingSessionTest, ClientsPreviewHoldsBackItsCheck)
+{
+    setenv("ZOX_MEDIA_AUDIO", "none", 1);
+    unsetenv("DISPLAY");
+    ASSERT_TRUE(InitMediaLibrary());
+    RtspTestServer server;
+    ASSERT_TRUE(server.Start());
+    CameraSource source;
+    source.rows["17"] = Camera(server.Port(), server.Url(), 1);
+    {
+        CRtspClient client(&source);
+        client.SetPingTiming(kFast);
+        ASSERT_EQ(client.Start(), 0);
+        ASSERT_EQ(client.LoadCameras(), 0);
+        const std::string sent = "ping-session[17]:: send rtsp options message success.";
+        ASSERT_TRUE(WaitUntil([&] { return CountLines(env->LogText(), sent) >= 1; }, 5000ms));
+
+        FakeTile tile;
+        ASSERT_EQ(client.PlayVideo(2, "17", &tile), 0);
+        ASSERT_TRUE(zoxtest::PumpUntil([&] { return client.IsPlaying(2, "17") && tile.state == 2; }, 12000ms));
+        zoxtest::PumpFor(std::chrono::milliseconds(kFast.healthyMs)); // a poll that began before
+        const size_t before = CountLines(env->LogText(), sent);
+        zoxtest::PumpFor(std::chrono::milliseconds(3 * kFast.healthyMs));
+        EXPECT_EQ(CountLines(env->LogText(), sent), before);
+
+        client.StopVideo(2, "17");
+        EXPECT_TRUE(zoxtest::PumpUntil([&] { return CountLines(env->LogText(), sent) > before; }, 5000ms));
+    }
+    zoxtest::PumpFor(50ms); // sessions handed over for destruction
 }
