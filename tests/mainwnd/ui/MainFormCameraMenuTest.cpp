@@ -230,13 +230,19 @@ TEST_F(MainCameraMenu, DeleteAsksFirstAndReportsAFailure)
     EXPECT_EQ(Listed(), (std::vector<std::string>{"5"}));
 }
 
-TEST_F(MainCameraMenu, CameraStateMessageIsWrittenToTheCache)
+TEST_F(MainCameraMenu, CameraStateMessageReachesTheCacheAndTheTile)
 {
-    ASSERT_EQ(cache.cameras[1].status, 0);
-    PostWindowMessage(form.get(), WM_CAMERA_STATE, 6, 1);
+    ListCameras();
+    ASSERT_EQ(form->UserCells()[0]->GetUserNumber(), "5");
+    EXPECT_EQ(form->UserCells()[0]->PresencePicture(), "IMG_PRESENCE_ONLINE");
+    PostWindowMessage(form.get(), WM_CAMERA_STATE, 5, 0);
     QCoreApplication::sendPostedEvents(form.get());
-    EXPECT_EQ(cache.cameras[1].status, 1);
-    PostWindowMessage(form.get(), WM_CAMERA_STATE, 6, 0);
+    EXPECT_EQ(cache.cameras[0].status, 0);
+    RefreshTick(*form);
+    EXPECT_EQ(form->UserCells()[0]->PresencePicture(), "IMG_PRESENCE_INVISIBLE");
+    PostWindowMessage(form.get(), WM_CAMERA_STATE, 5, 1);
     QCoreApplication::sendPostedEvents(form.get());
-    EXPECT_EQ(cache.cameras[1].status, 0);
+    EXPECT_EQ(cache.cameras[0].status, 1);
+    RefreshTick(*form);
+    EXPECT_EQ(form->UserCells()[0]->PresencePicture(), "IMG_PRESENCE_ONLINE");
 }
