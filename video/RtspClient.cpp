@@ -16,6 +16,10 @@ public:
     {
         return g_pZoxDataModule ? g_pZoxDataModule->GetRtspCamera(cid, camera) : -1;
     }
+    int GetRtspCameras(std::vector<ST_ZOX_RTSP_CAMERA> &cameras) override
+    {
+        return g_pZoxDataModule ? g_pZoxDataModule->GetRtspCameras(cameras) : -1;
+    }
     int GetDisplayName(const std::string &number, std::string &name) override
     {
         return g_pZoxDataModule ? g_pZoxDataModule->GetDisplayName(number, name) : -1;
@@ -41,7 +45,9 @@ CRtspClient::CRtspClient(IRtspClientSource *source) : m_source(source ? source :
 
 CRtspClient::~CRtspClient()
 {
-    // The camera checks stop before anything else (they read the session map).
+    // The camera checks stop before anything else (they read the session map and post
+    // through the client).
+    m_pings.clear();
     std::map<std::string, std::unique_ptr<Entry>> sessions;
     {
         std::lock_guard<std::mutex> lk(m_lock);
@@ -73,6 +79,51 @@ int CRtspClient::Start()
     else
         WriteLog("rtsp-client: start rtsp stack exception!");
     return rc;
+}
+
+int CRtspClient::LoadCameras()
+{
+    std::vector<ST_ZOX_RTSP_CAMERA> cameras;
+    if (m_source->GetRtspCameras(cameras) != 0)
+        return -1;
+    for (const ST_ZOX_RTSP_CAMERA &c : cameras)
+        if (c.enabled != 0 && !FindPingSession(c.cid))
+            AddPingSession(c);
+    return 0;
+}
+
+int CRtspClient::AddCameraPingSessions() { return LoadCameras(); }
+
+int CRtspClient::ReloadCamera(uint32_t cid)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%u", cid);
+    ST_ZOX_RTSP_CAMERA row;
+    if (m_source->GetRtspCamera(text, row) != 0)
+        return -1;
+    m_pings.erase(cid); // the old check ends before its successor starts
+    if (row.enabled != 0)
+        AddPingSession(row);
+    return 0;
+}
+
+void CRtspClient::AddPingSession(const ST_ZOX_RTSP_CAMERA &camera)
+{
+    auto &slot = m_pings[camera.cid];
+    slot.reset(); // a caller that adds twice replaces; never two checks of one camera
+    slot = std::make_unique<CPingSession>(camera, this, m_pingTiming);
+}
+
+CPingSession *CRtspClient::FindPingSession(uint32_t cid)
+{
+    auto it = m_pings.find(cid);
+    return it == m_pings.end() ? nullptr : it->second.get();
+}
+
+void CRtspClient::OnCameraState(uint32_t cid, int online)
+{
+    if (m_stateWindow)
+        PostWindowMessage(m_stateWindow, WM_CAMERA_STATE, cid, online);
 }
 
 std::string CRtspClient::MakeSessionKey(int ownerType, const std::string &number, int mediaKind)
@@ -265,7 +316,7 @@ tmedia_session_mgr_t *CRtspClient::GetMediaSession(int ownerType, const std::str
     return s ? s->GetSessionManager() : nullptr;
 }
 
-bool StartRtspClient()
+bool StartRtspClient(WindowHandle stateWindow)
 {
     if (g_pRtspClient)
         return true;
@@ -275,7 +326,8 @@ bool StartRtspClient()
         return false;
     }
     g_pRtspClient = client;
-    // The camera online checks of the enabled cameras are loaded here once they exist.
+    client->SetCameraStateWindow(stateWindow);
+    client->LoadCameras();
     return true;
 }
 

@@ -8,13 +8,16 @@
 // the map at once on whichever thread ended it; it is then destroyed on the
 // user-interface thread, never inside its own callback.
 #include "core/ZoxCacheRecords.h"
+#include "host/WindowMessage.h"
 #include "medialib/RtspStack.h"
+#include "video/PingSession.h"
 #include "video/VideoTile.h"
 
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 class CRtspSession;
 struct tmedia_session_mgr_t;
@@ -26,6 +29,8 @@ public:
     virtual ~IRtspClientSource() = default;
     // 0 with the row filled, else failure.
     virtual int GetRtspCamera(const std::string &cid, ST_ZOX_RTSP_CAMERA &camera) = 0;
+    // Every camera row: 0 with the rows, else failure.
+    virtual int GetRtspCameras(std::vector<ST_ZOX_RTSP_CAMERA> & /*cameras*/) { return -1; }
     virtual int GetDisplayName(const std::string &number, std::string &name) = 0;
     // The vehicle's RTSP URL and the vehicle platform's media server: 0 when known.
     virtual int GetVehicleRtsp(const std::string &number, std::string &url, std::string &serverIp,
@@ -36,7 +41,7 @@ public:
 // vehicle-platform link, which answers -1 while it is not connected.
 IRtspClientSource *DefaultRtspClientSource();
 
-class CRtspClient {
+class CRtspClient : public IPingSessionOwner {
 public:
     static constexpr int kOwnerVehicle = 1;
     static constexpr int kOwnerCamera = 2;
@@ -44,18 +49,37 @@ public:
     static constexpr int kMediaAudio = 2;
 
     explicit CRtspClient(IRtspClientSource *source = nullptr);
-    ~CRtspClient();
+    ~CRtspClient() override;
     CRtspClient(const CRtspClient &) = delete;
     CRtspClient &operator=(const CRtspClient &) = delete;
 
     int Start();
+
+    // --- Camera online checks (user-interface thread) ---
+    // Where the checks' verdicts go as WM_CAMERA_STATE (the main window); none: dropped.
+    void SetCameraStateWindow(WindowHandle window) { m_stateWindow = window; }
+    // Poll periods of the checks created from now on (tests shorten them).
+    void SetPingTiming(const PingTiming &timing) { m_pingTiming = timing; }
+    // A check for every enabled camera of the cache.
+    int LoadCameras();
+    // A check for every enabled camera that has none yet (after a camera was added).
+    int AddCameraPingSessions();
+    // The camera's check replaced by one from its row as the cache holds it now (none
+    // when it is disabled); nothing changes when the row cannot be read.
+    int ReloadCamera(uint32_t cid);
+    void AddPingSession(const ST_ZOX_RTSP_CAMERA &camera);
+    CPingSession *FindPingSession(uint32_t cid);
+    size_t PingSessionCount() const { return m_pings.size(); }
+
+    // IPingSessionOwner (any thread).
+    void OnCameraState(uint32_t cid, int online) override;
 
     static std::string MakeSessionKey(int ownerType, const std::string &number, int mediaKind);
     CRtspSession *FindSession(int ownerType, const std::string &number, int mediaKind);
     void AddSession(int ownerType, const std::string &number, int mediaKind, CRtspSession *session);
     void RemoveSession(int ownerType, const std::string &number, int mediaKind);
 
-    bool IsPlaying(int ownerType, const std::string &number); // any thread
+    bool IsPlaying(int ownerType, const std::string &number) override; // any thread
     int PlayVideo(int ownerType, const std::string &number, IVideoTile *tile);
     int PlayCamera(const std::string &cid, IVideoTile *tile);
     int PlayVehicleVideo(const std::string &number, IVideoTile *tile);
@@ -79,6 +103,9 @@ private:
 
     trtsp_stack_t *m_stack = nullptr;
     std::mutex m_lock;
+    std::map<uint32_t, std::unique_ptr<CPingSession>> m_pings; // user-interface thread
+    WindowHandle m_stateWindow = nullptr;
+    PingTiming m_pingTiming;
     std::map<std::string, std::unique_ptr<Entry>> m_sessions; // m_lock
     bool m_closing = false;                                     // m_lock
     IRtspClientSource *m_source;
@@ -86,7 +113,8 @@ private:
 
 extern CRtspClient *g_pRtspClient;
 
-// Creates and starts the one client (g_pRtspClient); false (and no client) when the
-// start failed. StopRtspClient destroys it.
-bool StartRtspClient();
+// Creates and starts the one client (g_pRtspClient) and loads the camera checks, whose
+// verdicts go to stateWindow; false (and no client) when the start failed.
+// StopRtspClient destroys it.
+bool StartRtspClient(WindowHandle stateWindow = nullptr);
 void StopRtspClient();

@@ -16,14 +16,24 @@ std::string TimeText(const std::tm &t)
                   t.tm_min, t.tm_sec);
     return text;
 }
-std::tm Now()
+} // namespace
+
+std::tm CSessionRecord::Now() const
 {
+    if (m_clock)
+        return m_clock();
     std::time_t now = std::time(nullptr);
     std::tm t{};
     localtime_r(&now, &t);
     return t;
 }
-} // namespace
+
+int CSessionRecord::StartMediaRecord(tmedia_session_mgr_t *mgr, const std::string &path)
+{
+    return tmedia_session_mgr_start_record(mgr, path.c_str());
+}
+
+void CSessionRecord::StopMediaRecord(tmedia_session_mgr_t *mgr) { tmedia_session_mgr_stop_record(mgr); }
 
 CSessionRecord::CSessionRecord() = default;
 CSessionRecord::~CSessionRecord() = default;
@@ -41,7 +51,14 @@ int CSessionRecord::StartRecord(const std::string &name, const std::string &pref
                          RecordingMonthText(t);
     ::mkdir(folder.c_str(), 0755);
     std::string path = MakeRecordingFilePath(folder, prefix, name, t, ext);
-    if (path.empty() || tmedia_session_mgr_start_record(mgr, path.c_str()) != 0) {
+    if (path.empty()) {
+        // Every name of this second is taken: an existing recording is never overwritten.
+        WriteLog("session-record[%s]:: no free file name for %s%s_%s%s.", m_recordName.c_str(), prefix.c_str(),
+                 name.c_str(), RecordingTimeText(t).c_str(), ext.c_str());
+        WriteLog("session-record[%s]:: failed to start session recorder!", m_recordName.c_str());
+        return -2;
+    }
+    if (StartMediaRecord(mgr, path) != 0) {
         WriteLog("session-record[%s]:: failed to start session recorder!", m_recordName.c_str());
         return -2;
     }
@@ -56,7 +73,7 @@ int CSessionRecord::StopRecord()
     tmedia_session_mgr_t *mgr = GetSessionManager();
     if (!m_recording || !mgr)
         return 0;
-    tmedia_session_mgr_stop_record(mgr);
+    StopMediaRecord(mgr);
     m_recording = false;
     m_stopTime = TimeText(Now());
     WriteLog("session-record[%s]:: stop session recorder time %s.", m_recordName.c_str(), m_stopTime.c_str());

@@ -487,6 +487,7 @@ void TMainForm::InitImageCtrlMap()
     m_pImageMap->SetOnClick(c_pImageSlideLeft, [this](QLabel *) { OnImageSlideLeftClick(); });
     m_pImageMap->SetOnClick(c_pImageSlideRight, [this](QLabel *) { OnImageSlideRightClick(); });
     m_pImageMap->SetOnClick(c_pImageSetting, [this](QLabel *) { OnImageSettingClick(); });
+    BuildCameraMenu();
 
     for (std::size_t i = 0; i < kSplitScreenPictureCount; ++i) {
         m_splitMap.Set(i, c_pImageSplit[i]);
@@ -565,7 +566,7 @@ void TMainForm::CreateRtspClient()
 {
     if (m_hasRtspClient)
         return;
-    m_hasRtspClient = m_rtspStarter ? m_rtspStarter() : StartRtspClient();
+    m_hasRtspClient = m_rtspStarter ? m_rtspStarter() : StartRtspClient(this);
     m_rtspStartFailed = !m_hasRtspClient;
 }
 

@@ -47,6 +47,7 @@ class QAction;
 class QMenu;
 class TVpAlertForm;
 struct tmedia_session_mgr_t;
+class ICameraStore;
 
 // One quick action of the operate bar: kind 1 a group action, 2 a user action.
 struct TOperateButtonMap {
@@ -252,6 +253,18 @@ public:
     void ToggleFullScreen();
     // F1 / Esc as the hot keys deliver them.
     void OnHotKey(zox::mainwnd::HotKey key);
+
+    // --- Camera menu of the user list's title (MainfrmCamera.cpp) ---
+    void OnImageCameraMenuClick();
+    void OnMenuItemAddCameraClick();
+    void OnMenuItemEditCameraClick();
+    void OnMenuItemDeleteCameraClick();
+    // Where the camera menu reads and writes cameras (null: the server-data cache).
+    void SetCameraStore(ICameraStore *store) { m_pCameraStore = store; }
+    QMenu *c_pPopupMenuCamera = nullptr;
+    QAction *c_pMenuItemAddCamera = nullptr;
+    QAction *c_pMenuItemEditCamera = nullptr;
+    QAction *c_pMenuItemDeleteCamera = nullptr;
 
     // --- Picture maps ---
     void SetImageCtrlStatus(QObject *control, int state);
@@ -491,8 +504,12 @@ private:
     void ScrollUserList();
     void PlaceFlowPanel(QWidget *panel, QWidget *host, int left, int top, bool custom);
     bool IsRtspPreviewAction() const;
+    void BuildCameraMenu();
+    ICameraStore *CameraStore() const;
+    void ReloadCameraList();
 
     IMainListCache *m_pListCache = nullptr;
+    ICameraStore *m_pCameraStore = nullptr;
     std::function<void()> m_exitAction;
     std::function<bool()> m_isRunning;
     std::function<bool()> m_bridgeReady;
