@@ -36,6 +36,11 @@ class CUserTilePool;
 class CMainDispatchHost;
 class CIncomingSignalling;
 class TCallAlertForm;
+class IDispatchCacheReads;
+struct CMainQuickActions;
+namespace zox::quick {
+class CQuickActions;
+}
 
 // One quick action of the operate bar: kind 1 a group action, 2 a user action.
 struct TOperateButtonMap {
@@ -238,6 +243,14 @@ public:
     const TOperateButtonMap &OperateEntry(int i) const { return m_operateMap[i]; }
     TTaskButtonPair &TaskButton(int i) { return m_taskButtons[i]; }
     const std::string &GetChatImageName() const { return m_chatImageName; }
+    // The enable tests of the quick actions and task buttons (MainfrmStatus.cpp).
+    zox::quick::CQuickActions &QuickActions();
+    // Where the tests read the server-data cache (null: the console's data module).
+    void SetQuickActionCache(IDispatchCacheReads *cache);
+    // A quick action's click (index in bar order).
+    void OnQuickAction(int index);
+    // Whether the contacts book may dial the number now.
+    bool IsUserReachable(const std::string &number);
 
     // --- Flags (read by the wall and the tests) ---
     const zox::mainwnd::MainWindowModes &Modes() const { return m_modes; }
@@ -373,6 +386,8 @@ private:
     void ScrollUserList();
     void PlaceFlowPanel(QWidget *panel, QWidget *host, int left, int top, bool custom);
     bool IsRtspPreviewAction() const;
+    void BindQuickActions();
+    friend struct CMainQuickActions;
 
     IMainListCache *m_pListCache = nullptr;
     std::function<void()> m_exitAction;
@@ -420,6 +435,7 @@ private:
     std::unique_ptr<CDispatchLineTable> m_lineTable;
     std::unique_ptr<CIncomingSignalling> m_incoming;
     TCallAlertForm *m_pCallAlert = nullptr;
+    std::shared_ptr<CMainQuickActions> m_quick; // shared: its type is complete only in MainfrmStatus.cpp
 };
 
 // The one main window (null before it is created and after it is gone).
