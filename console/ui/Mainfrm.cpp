@@ -7,6 +7,7 @@
 #include "console/MainListCache.h"
 #include "console/MainListRules.h"
 #include "console/OperateBarLayout.h"
+#include "console/QuickActions.h"
 #include "console/PictureState.h"
 #include "console/UserCellRules.h"
 #include "console/ZoxDataModuleListCache.h"
@@ -1486,8 +1487,8 @@ void TMainForm::SelectUserRow(int row, bool byUser)
 
 bool TMainForm::IsRtspPreviewAction() const
 {
-    // Needs a running RTSP client (its own step).
-    return m_hasRtspClient && (IsCameraSelected() || IsVehicleSelected());
+    // The "Video Preview" quick action's test.
+    return QuickActions().IsRtspPreviewAction();
 }
 
 void TMainForm::CheckUserCellUsable(TUserCellCtrl *tile)

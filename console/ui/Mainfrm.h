@@ -46,7 +46,7 @@ class CQuickActions;
 struct TOperateButtonMap {
     int kind = 0;
     std::string caption;
-    std::function<bool()> enableTest;    // the call-control step supplies the tests
+    std::function<bool()> enableTest;    // bound to the rules by BindQuickActions
     std::function<bool()> visibleTest;
     TButtonCtrl *button = nullptr;
 };
@@ -244,7 +244,7 @@ public:
     TTaskButtonPair &TaskButton(int i) { return m_taskButtons[i]; }
     const std::string &GetChatImageName() const { return m_chatImageName; }
     // The enable tests of the quick actions and task buttons (MainfrmStatus.cpp).
-    zox::quick::CQuickActions &QuickActions();
+    zox::quick::CQuickActions &QuickActions() const;
     // Where the tests read the server-data cache (null: the console's data module).
     void SetQuickActionCache(IDispatchCacheReads *cache);
     // A quick action's click (index in bar order).
@@ -435,7 +435,7 @@ private:
     std::unique_ptr<CDispatchLineTable> m_lineTable;
     std::unique_ptr<CIncomingSignalling> m_incoming;
     TCallAlertForm *m_pCallAlert = nullptr;
-    std::shared_ptr<CMainQuickActions> m_quick; // shared: its type is complete only in MainfrmStatus.cpp
+    mutable std::shared_ptr<CMainQuickActions> m_quick; // shared: its type is complete only in MainfrmStatus.cpp
 };
 
 // The one main window (null before it is created and after it is gone).

@@ -30,7 +30,7 @@ constexpr uint8_t kDefaultPriority = 8;
 
 // The quick-action rules with what they read of the window.
 struct CMainQuickActions : zox::quick::IQuickActionHost {
-    explicit CMainQuickActions(TMainForm &form)
+    explicit CMainQuickActions(const TMainForm &form)
         : m_form(form), rules(CurrentSelection, *form.m_lineTable, *this)
     {
     }
@@ -63,14 +63,14 @@ struct CMainQuickActions : zox::quick::IQuickActionHost {
         rules.SetCache(moduleReads.get());
     }
 
-    TMainForm &m_form;
+    const TMainForm &m_form;
     zox::quick::CQuickActions rules;
     IDispatchCacheReads *testCache = nullptr;
     TZoxDataModule *m_module = nullptr;
     std::unique_ptr<TZoxDataModuleDispatchReads> moduleReads;
 };
 
-zox::quick::CQuickActions &TMainForm::QuickActions()
+zox::quick::CQuickActions &TMainForm::QuickActions() const
 {
     if (!m_quick)
         m_quick = std::make_shared<CMainQuickActions>(*this);
