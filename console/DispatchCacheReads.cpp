@@ -18,6 +18,10 @@ int TZoxDataModuleDispatchReads::GetUsersByCallRef(const std::string &callRef, s
 {
     return m_module.GetUsersByCallRef(callRef, users);
 }
+int TZoxDataModuleDispatchReads::GetBusyCallRefs(std::vector<std::string> &callRefs)
+{
+    return m_module.GetBusyCallRefs(callRefs);
+}
 int TZoxDataModuleDispatchReads::GetAvailableUsers(std::vector<ST_ZOX_SYSTEM_USER> &users)
 {
     return m_module.GetAvailableUsers(users);

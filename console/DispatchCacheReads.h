@@ -18,6 +18,8 @@ public:
     virtual int GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user) = 0;
     virtual int GetGroupMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users) = 0;
     virtual int GetUsersByCallRef(const std::string &callRef, std::vector<ST_ZOX_SYSTEM_USER> &users) = 0;
+    // The distinct call references that users in a call carry.
+    virtual int GetBusyCallRefs(std::vector<std::string> &callRefs) = 0;
     // Available users: priority other than 4, registered, no call; ordered by number.
     virtual int GetAvailableUsers(std::vector<ST_ZOX_SYSTEM_USER> &users) = 0;
     virtual int GetGroupAvailableMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users) = 0;
@@ -35,6 +37,7 @@ public:
     int GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user) override;
     int GetGroupMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users) override;
     int GetUsersByCallRef(const std::string &callRef, std::vector<ST_ZOX_SYSTEM_USER> &users) override;
+    int GetBusyCallRefs(std::vector<std::string> &callRefs) override;
     int GetAvailableUsers(std::vector<ST_ZOX_SYSTEM_USER> &users) override;
     int GetGroupAvailableMembers(uint32_t groupId, std::vector<ST_ZOX_SYSTEM_USER> &users) override;
     int CountAvailableUsers() override;

@@ -4,6 +4,7 @@
 #include "core/NumberUtils.h"
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 namespace zox::quick {
@@ -293,15 +294,16 @@ bool CQuickActions::CanJoinUserToCall() const
         return true;
     if (!m_cache)
         return false;
+    // Some server group's PTT call runs: a user in a call carries the group's key. The
+    // references in use are read once, not once per group.
     std::vector<ST_ZOX_SYSTEM_GROUP> groups;
-    if (m_cache->GetSystemGroups(groups) < 0)
+    std::vector<std::string> refs;
+    if (m_cache->GetSystemGroups(groups) < 0 || groups.empty() || m_cache->GetBusyCallRefs(refs) < 0)
         return false;
-    for (const ST_ZOX_SYSTEM_GROUP &g : groups) {
-        std::vector<ST_ZOX_SYSTEM_USER> users;
-        if (m_cache->GetUsersByCallRef(UserIdToHexKey(static_cast<int32_t>(g.groupId)), users) >= 0 && !users.empty())
-            return true;
-    }
-    return false;
+    const std::set<std::string> busy(refs.begin(), refs.end());
+    return std::any_of(groups.begin(), groups.end(), [&](const ST_ZOX_SYSTEM_GROUP &g) {
+        return busy.count(UserIdToHexKey(static_cast<int32_t>(g.groupId))) != 0;
+    });
 }
 
 bool CQuickActions::CanKillTerminal() const { return IsDispatchOrVehicle() && m_sel.user.regState != 3; }

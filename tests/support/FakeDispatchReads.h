@@ -83,6 +83,16 @@ public:
                 out.push_back(u);
         return 0;
     }
+    int GetBusyCallRefs(std::vector<std::string> &out) override
+    {
+        out.clear();
+        if (fail)
+            return -1;
+        for (const auto &u : users)
+            if (u.callState != 0 && !u.callRef.empty() && std::find(out.begin(), out.end(), u.callRef) == out.end())
+                out.push_back(u.callRef);
+        return 0;
+    }
     int GetAvailableUsers(std::vector<ST_ZOX_SYSTEM_USER> &out) override
     {
         out.clear();
