@@ -125,7 +125,7 @@ void TMainForm::OnQuickAction(int index)
     namespace q = zox::quick;
     if (index < 0 || index >= kOperateButtonCount || !QuickActions().IsEnabled(index))
         return;
-    // Each entry starts its call operation.
+    // The call operation of each entry (named beside it) is started from here.
     switch (static_cast<q::EN_ZOX_QUICK_ACTION>(index)) {
     case q::kQuickGroupVideoPush:   // StartGroupVideoUpload
     case q::kQuickGroupStopVideo:   // StopGroupVideoUpload
