@@ -1,7 +1,8 @@
 #pragma once
 // The texts of the main window's status bar: the call-kind pane, the object pane (who
-// the call is with), the speaker pane (the operation or the talk-burst state), and
-// what the bar shows for a call kind. Texts come from the edition text table.
+// the call is with), the operation texts of the speaker pane, and what the bar shows
+// for a call kind. Texts come from the edition text table. (The talk-burst texts of
+// the speaker pane are the incoming signalling's, SpeakerPaneText.)
 #include <string>
 
 namespace zox::call {
@@ -31,11 +32,5 @@ std::string AdHocGroupObjectText();                        // "Group: Ad hoc"
 // Speaker pane: the texts of the operations.
 enum class EN_ZOX_OPERATION_TEXT { Interrupt, ForcedRelease, Monitoring, ApplySpeak, ReleaseSpeak };
 std::string OperationSpeakerText(EN_ZOX_OPERATION_TEXT op);
-
-// Speaker pane: the talk-burst states.
-enum class EN_ZOX_TALK_STATE { Idle, Taken, Granted, Denied, Cleared };
-// monitoring: the call is a monitoring session (idle then reads "Monitoring...");
-// speaker: the name of who took the right to speak (may be empty).
-std::string TalkBurstSpeakerText(EN_ZOX_TALK_STATE state, bool monitoring, const std::string &speaker);
 
 } // namespace zox::call

@@ -3,7 +3,6 @@
 #include "core/Log.h"
 #include "core/NumberUtils.h"
 #include "dispatch/CallMessages.h"
-#include "dispatch/CallStatusText.h"
 #include "dispatch/SessionlessMessages.h"
 
 using namespace zox::call;
@@ -53,18 +52,25 @@ bool IsUploadLine(const ST_ZOX_DISPATCH_LINE_INFO &l) { return l.IsBusy() && l.k
 
 bool SpeakerPaneText(uint32_t message, uintptr_t wParam, const std::string &speaker, std::string &text)
 {
-    using zox::call::EN_ZOX_TALK_STATE;
-    EN_ZOX_TALK_STATE state;
     switch (message) {
-    case WM_TBCP_IDLE: state = EN_ZOX_TALK_STATE::Idle; break;
-    case WM_TBCP_TAKEN: state = EN_ZOX_TALK_STATE::Taken; break;
-    case WM_TBCP_GRANTED: state = EN_ZOX_TALK_STATE::Granted; break;
-    case WM_TBCP_DENY: state = EN_ZOX_TALK_STATE::Denied; break;
-    case WM_TBCP_RELEASE: state = EN_ZOX_TALK_STATE::Cleared; break;
-    default: return false;
+    case WM_TBCP_IDLE:
+        text = wParam != 0 ? "Monitoring..." : "Press button to speak";
+        return true;
+    case WM_TBCP_TAKEN:
+        text = speaker.empty() ? "Busy" : "Speaker: " + speaker;
+        return true;
+    case WM_TBCP_GRANTED:
+        text = "Please speak";
+        return true;
+    case WM_TBCP_DENY:
+        text = "Please try again later";
+        return true;
+    case WM_TBCP_RELEASE:
+        text.clear();
+        return true;
+    default:
+        return false;
     }
-    text = zox::call::TalkBurstSpeakerText(state, wParam != 0, speaker);
-    return true;
 }
 
 void CIncomingSignalling::OnTalkBurst(uint32_t message, uintptr_t wParam, const std::string &speaker)

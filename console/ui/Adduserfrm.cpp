@@ -178,7 +178,7 @@ void TAddUserForm::OnImageOkClick()
         return;
     }
     if (ShowTip)
-        ShowTip(ZoxText(EN_ZOX_TEXT::SelectUserToAdd));
+        ShowTip(ZoxText(EN_ZOX_TEXT::AddUserPrompt));
 }
 
 void TAddUserForm::OnImageCancelClick() { done(2); }

@@ -32,7 +32,7 @@ TForwardVideoForm::TForwardVideoForm(QWidget *owner) : QDialog(owner, Qt::Dialog
 
     auto *client = new TSkinPanel(this, kBack);
     client->setGeometry(0, 0, kWidth, kHeight);
-    auto t = zox::skin::MakeTitleBar(this, m_pImageMap, ZoxQText(EN_ZOX_TEXT::SelectUserTitle), 10,
+    auto t = zox::skin::MakeTitleBar(this, m_pImageMap, ZoxQText(EN_ZOX_TEXT::ForwardVideoTitle), 10,
                                      [this] { OnImageCloseClick(); });
     t.panel->setGeometry(0, 0, kWidth, 30);
     t.caption->resize(200, 30);

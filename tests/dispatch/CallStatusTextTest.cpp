@@ -1,9 +1,7 @@
-// The texts of the status bar: what each call kind shows, and the object and speaker
-// texts the calls write.
+// The texts of the status bar: what each call kind shows, and the object and
+// operation texts the calls write.
 #include "core/Edition.h"
 #include "dispatch/CallStatusText.h"
-#include "dispatch/IncomingSignalling.h"
-#include "host/MessageNumbers.h"
 
 #include <gtest/gtest.h>
 
@@ -56,35 +54,6 @@ TEST(CallStatusText, ObjectAndOperationTexts)
     };
     for (const auto &[op, text] : ops)
         EXPECT_EQ(OperationSpeakerText(op), text);
-}
-
-TEST(CallStatusText, TalkBurstStatesOfThisBuild)
-{
-    struct Case {
-        EN_ZOX_TALK_STATE state;
-        bool monitoring;
-        const char *speaker, *english, *chinese;
-    };
-    const Case cases[] = {
-        {EN_ZOX_TALK_STATE::Idle, true, "", "Monitoring...", "监听中..."},
-        {EN_ZOX_TALK_STATE::Idle, false, "", "Press button to speak", "请按键讲话..."},
-        {EN_ZOX_TALK_STATE::Taken, false, "Driver 7", "Speaker: Driver 7", "Driver 7 占用中..."},
-        {EN_ZOX_TALK_STATE::Taken, false, "", "Busy", "占用中..."},
-        {EN_ZOX_TALK_STATE::Granted, false, "", "Please speak", "请讲话..."},
-        {EN_ZOX_TALK_STATE::Denied, false, "", "Please try again later", "请稍后再试..."},
-        {EN_ZOX_TALK_STATE::Cleared, false, "Driver 7", "", ""},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(TalkBurstSpeakerText(c.state, c.monitoring, c.speaker),
-                  zox::edition::kChinese ? c.chinese : c.english)
-            << static_cast<int>(c.state);
-    // The window messages map onto the same texts; other messages show nothing.
-    std::string text = "unchanged";
-    EXPECT_TRUE(SpeakerPaneText(WM_TBCP_TAKEN, 0, "Driver 7", text));
-    EXPECT_EQ(text, TalkBurstSpeakerText(EN_ZOX_TALK_STATE::Taken, false, "Driver 7"));
-    text = "unchanged";
-    EXPECT_FALSE(SpeakerPaneText(WM_TBCP_IDLE - 1, 0, "", text));
-    EXPECT_EQ(text, "unchanged");
 }
 
 } // namespace

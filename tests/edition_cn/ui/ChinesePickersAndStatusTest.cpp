@@ -1,5 +1,5 @@
 // The user pickers and the status bar of the Chinese-language build: titles, faces,
-// the "All user" node, and the speaker pane that names the speaker first.
+// the "All user" node, and the texts of the status panes.
 #include "console/ui/Adduserfrm.h"
 #include "console/ui/FontSetup.h"
 #include "console/ui/Forwardvideofrm.h"
@@ -36,15 +36,15 @@ TEST(ChinesePickers, TitlesFacesAndAllUserNode)
     EXPECT_EQ(forward.c_pImageClose->toolTip(), QString::fromUtf8("退出"));
 }
 
-TEST(ChineseStatus, PanesAndSpeaker)
+TEST(ChineseStatus, PanesAndObjects)
 {
     using namespace zox::call;
     EXPECT_EQ(DispatchStatusFor(1, "", "").status, "语音调度中...");
     EXPECT_EQ(DispatchStatusFor(3, "", "").status, "集群对讲中...");
     EXPECT_EQ(UserObjectText("张三"), "用户：张三");
     EXPECT_EQ(AdHocGroupObjectText(), "群组：临时群组");
-    EXPECT_EQ(TalkBurstSpeakerText(EN_ZOX_TALK_STATE::Taken, false, "张三"), "张三 占用中...");
-    EXPECT_EQ(TalkBurstSpeakerText(EN_ZOX_TALK_STATE::Idle, true, ""), "监听中...");
+    EXPECT_EQ(BargeUserObjectText("张三"), "用户：张三");
+    EXPECT_EQ(OperationSpeakerText(EN_ZOX_OPERATION_TEXT::Monitoring), "监听中...");
 }
 
 } // namespace
