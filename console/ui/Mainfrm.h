@@ -247,8 +247,6 @@ public:
     zox::quick::CQuickActions &QuickActions() const;
     // Where the tests read the server-data cache (null: the console's data module).
     void SetQuickActionCache(IDispatchCacheReads *cache);
-    // A quick action's click (index in bar order).
-    void OnQuickAction(int index);
     // Whether the contacts book may dial the number now.
     bool IsUserReachable(const std::string &number);
 

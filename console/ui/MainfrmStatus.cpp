@@ -90,8 +90,6 @@ void TMainForm::BindQuickActions()
         TOperateButtonMap &e = m_operateMap[i];
         e.enableTest = [this, i] { return QuickActions().IsEnabled(i); };
         e.visibleTest = [this, i] { return QuickActions().IsVisible(i); };
-        if (e.button)
-            e.button->SetOnClick([this, i](TButtonCtrl *) { OnQuickAction(i); });
     }
     for (int i = 0; i < kTaskButtonCount; ++i)
         m_taskButtons[i].enableTest = [this, i] { return QuickActions().IsTaskEnabled(i); };
@@ -119,42 +117,6 @@ void TMainForm::UpdateOperateButtons()
 }
 
 bool TMainForm::IsUserReachable(const std::string &number) { return QuickActions().IsUserReachable(number); }
-
-void TMainForm::OnQuickAction(int index)
-{
-    namespace q = zox::quick;
-    if (index < 0 || index >= kOperateButtonCount || !QuickActions().IsEnabled(index))
-        return;
-    // The call operation of each entry (named beside it) is started from here.
-    switch (static_cast<q::EN_ZOX_QUICK_ACTION>(index)) {
-    case q::kQuickGroupVideoPush:   // StartGroupVideoUpload
-    case q::kQuickGroupStopVideo:   // StopGroupVideoUpload
-    case q::kQuickGroupPttCall:     // StartGroupPttCall
-    case q::kQuickGroupJoinPtt:     // JoinGroupPttCall
-    case q::kQuickGroupRelPtt:      // ReleaseGroupPttCall
-    case q::kQuickGroupVoiceConf:   // StartGroupVoiceConference
-    case q::kQuickGroupVideoConf:   // StartGroupVideoConference
-    case q::kQuickGroupRelConf:     // ReleaseConference
-    case q::kQuickGroupAddUser:     // AddUserToGroupCall
-    case q::kQuickGroupIm:          // BeginGroupChat
-    case q::kQuickUserVideoPush:    // StartSelectedUserVideoUpload
-    case q::kQuickUserStopVideo:    // StopSelectedUserVideoUpload
-    case q::kQuickUserPttCall:      // StartSelectedUserPttCall
-    case q::kQuickUserVoiceCall:    // StartSelectedUserVoiceCall
-    case q::kQuickUserVideoCall:    // StartSelectedUserVideoCall
-    case q::kQuickUserHangup:       // ForceHangupSelectedUser
-    case q::kQuickUserIntrusion:    // IntrudeSelectedUser
-    case q::kQuickUserForcedRel:    // ForceReleaseSelectedUser
-    case q::kQuickUserMonitor:      // MonitorSelectedUser
-    case q::kQuickUserJoin:         // ShowAddToMenu
-    case q::kQuickUserUeKill:       // KillSelectedTerminal
-    case q::kQuickUserUeRevive:     // ReviveSelectedTerminal
-    case q::kQuickUserVideoPreview: // PlaySelectedVideo
-    case q::kQuickUserIm:           // BeginUserChat
-    case q::kQuickActionCount:
-        break;
-    }
-}
 
 // ---------------------------------------------------------------------------------
 // Status bar
