@@ -729,6 +729,16 @@ int TZoxDataModule::GetUsersByCallRef(const std::string &callRef, std::vector<ST
                      false, users, [&](soci::statement &st) { st.exchange(soci::use(key)); });
 }
 
+int TZoxDataModule::GetBusyCallRefs(std::vector<std::string> &callRefs)
+{
+    std::string ref;
+    indicator ind = soci::i_ok;
+    return ReadList(
+        c_pAdoQuery, "GetBusyCallRefs",
+        "SELECT DISTINCT callRef FROM zox_system_user WHERE callState <> 0 AND callRef <> '' ORDER BY callRef", callRefs,
+        [&](soci::statement &st) { st.exchange(soci::into(ref, ind)); }, [&] { return Text(ref, ind); });
+}
+
 int TZoxDataModule::UpdateUserState(const ST_ZOX_SYSTEM_USER &user)
 {
     return RunOnQuery(c_pAdoQuery, "UpdateUserState", [&](soci::session &s) {

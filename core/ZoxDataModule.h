@@ -45,6 +45,8 @@ public:
     int GetSystemUser(const std::string &number, ST_ZOX_SYSTEM_USER &user);
     int GetDisplayName(const std::string &number, std::string &displayName);
     int GetUsersByCallRef(const std::string &callRef, std::vector<ST_ZOX_SYSTEM_USER> &users);
+    // The distinct call references that users in a call (callState not 0) carry.
+    int GetBusyCallRefs(std::vector<std::string> &callRefs);
     int UpdateUserState(const ST_ZOX_SYSTEM_USER &user);
     // The login's writes of the server's lists (a page of users, a page of members, one
     // group) replace a row of the same key (user number; group id; group and user), so

@@ -5,8 +5,9 @@
 #include <vector>
 
 struct ST_USER_SELECT_ITEM {
-    std::string text;     // the number of a user in a connected video call with the console
-    bool preset = false;  // the source's video already went to that call when the list was built
-    bool checked = false; // the state the dispatcher left in the list
+    std::string text;     // the row's text: for forwarding, the number of a user in a
+                          // connected video call with the console
+    bool preset = false;  // ticked when the list opens (forwarding: the video already goes there)
+    bool checked = false; // ticked when the list closed (filled on reading back)
 };
 using ST_VECT_USER_SELECT = std::vector<ST_USER_SELECT_ITEM>;

@@ -7,6 +7,7 @@
 #include "console/MainListCache.h"
 #include "console/MainListRules.h"
 #include "console/OperateBarLayout.h"
+#include "console/QuickActions.h"
 #include "console/PictureState.h"
 #include "console/UserCellRules.h"
 #include "console/ZoxDataModuleListCache.h"
@@ -1505,8 +1506,8 @@ void TMainForm::SelectUserRow(int row, bool byUser)
 
 bool TMainForm::IsRtspPreviewAction() const
 {
-    // Needs a running RTSP client (its own step).
-    return m_hasRtspClient && (IsCameraSelected() || IsVehicleSelected());
+    // The "Video Preview" quick action's test.
+    return QuickActions().IsRtspPreviewAction();
 }
 
 void TMainForm::CheckUserCellUsable(TUserCellCtrl *tile)
@@ -1864,25 +1865,6 @@ void TMainForm::OnUpdateTimerOut()
     UpdateOperateButtons();
 }
 
-void TMainForm::ShowDispatchStatus(int kind, const std::string &object, const std::string &speaker)
-{
-    static const char *const kStatus[] = {"", ZoxText(EN_ZOX_TEXT::VoiceCalling), ZoxText(EN_ZOX_TEXT::VideoCalling),
-                                          ZoxText(EN_ZOX_TEXT::PttCalling)};
-    if (kind >= 1 && kind <= 3) {
-        c_pImageDispatchStatus->show();
-        c_pStatusPaneStatus->setText(QString::fromUtf8(kStatus[kind]));
-        c_pStatusPaneObject->setText(Q(object));
-        c_pStatusPaneSpeaker->setText(Q(speaker));
-    } else {
-        c_pImageDispatchStatus->hide();
-        c_pStatusPaneStatus->clear();
-        c_pStatusPaneObject->clear();
-        c_pStatusPaneSpeaker->clear();
-    }
-}
-
-void TMainForm::SetSpeakerText(const std::string &text) { c_pStatusPaneSpeaker->setText(Q(text)); }
-
 // ---------------------------------------------------------------------------------
 // Operate bar and task buttons
 
@@ -1908,9 +1890,8 @@ void TMainForm::InitTaskButtons()
         b->show();
         m_taskButtons[i].button = b;
     }
-    // The chat button is always usable; the other tests and the four actions are bound
-    // by the call-control step.
-    m_taskButtons[0].enableTest = [] { return true; };
+    // The enable tests are bound with the quick actions (BindQuickActions); the four
+    // actions by the call-control step.
     c_pPanelDispatchCtrl->setFixedWidth(DispatchPanelWidth(m_taskButtons[2].button->width()));
 }
 
@@ -1925,27 +1906,7 @@ void TMainForm::InitOperateButtons()
     }
     m_visibleButtons.clear();
     m_pageIndex = 0;
-}
-
-void TMainForm::UpdateOperateButtons()
-{
-    const std::vector<TButtonCtrl *> before = m_visibleButtons;
-    m_visibleButtons.clear();
-    for (TOperateButtonMap &e : m_operateMap) {
-        if (e.kind == CurrentSelection.kind) {
-            // Shown by the layout: a button paged out of the bar stays out.
-            if (e.enableTest)
-                e.button->SetEnabled(e.enableTest());
-            m_visibleButtons.push_back(e.button);
-        } else {
-            e.button->hide();
-        }
-    }
-    if (m_visibleButtons != before)
-        LayoutOperateButtons();
-    for (TTaskButtonPair &p : m_taskButtons)
-        if (p.button && p.enableTest)
-            p.button->SetEnabled(p.enableTest());
+    BindQuickActions();
 }
 
 void TMainForm::LayoutOperateButtons()

@@ -48,12 +48,17 @@ class QMenu;
 class TVpAlertForm;
 struct tmedia_session_mgr_t;
 class ICameraStore;
+class IDispatchCacheReads;
+struct CMainQuickActions;
+namespace zox::quick {
+class CQuickActions;
+}
 
 // One quick action of the operate bar: kind 1 a group action, 2 a user action.
 struct TOperateButtonMap {
     int kind = 0;
     std::string caption;
-    std::function<bool()> enableTest;    // the call-control step supplies the tests
+    std::function<bool()> enableTest;    // bound to the rules by BindQuickActions
     std::function<bool()> visibleTest;
     TButtonCtrl *button = nullptr;
 };
@@ -348,6 +353,12 @@ public:
     const TOperateButtonMap &OperateEntry(int i) const { return m_operateMap[i]; }
     TTaskButtonPair &TaskButton(int i) { return m_taskButtons[i]; }
     const std::string &GetChatImageName() const { return m_chatImageName; }
+    // The enable tests of the quick actions and task buttons (MainfrmStatus.cpp).
+    zox::quick::CQuickActions &QuickActions() const;
+    // Where the tests read the server-data cache (null: the console's data module).
+    void SetQuickActionCache(IDispatchCacheReads *cache);
+    // Whether the contacts book may dial the number now.
+    bool IsUserReachable(const std::string &number);
 
     // --- Map window (MainfrmMap.cpp) ---
     TMapForm *MapForm() const { return m_pMapForm; }
@@ -507,6 +518,8 @@ private:
     void BuildCameraMenu();
     ICameraStore *CameraStore() const;
     void ReloadCameraList();
+    void BindQuickActions();
+    friend struct CMainQuickActions;
 
     IMainListCache *m_pListCache = nullptr;
     ICameraStore *m_pCameraStore = nullptr;
@@ -560,6 +573,7 @@ private:
     TVpAlertForm *m_pVpAlertForm = nullptr;
     std::function<bool(ST_VECT_USER_SELECT &)> m_forwardPicker;
     std::function<bool(const std::string &, std::vector<std::string> &)> m_pushPicker;
+    mutable std::shared_ptr<CMainQuickActions> m_quick; // shared: its type is complete only in MainfrmStatus.cpp
 };
 
 // The one main window (null before it is created and after it is gone).

@@ -3,6 +3,7 @@
 // camera preview. The decisions are in dispatch/VideoForwarding, VideoPushAlerts,
 // VideoConfAudio and video/CameraPreviewLayout; this file reaches them to the window.
 #include "console/ui/Mainfrm.h"
+#include "console/ui/Forwardvideofrm.h"
 
 #include "console/ui/SkinPanel.h"
 #include "console/ui/VpAlertfrm.h"
@@ -110,9 +111,12 @@ bool TMainForm::PickForwardUsers(ST_VECT_USER_SELECT &list)
 {
     if (m_forwardPicker)
         return m_forwardPicker(list);
-    // The check-list dialog of the forwarding targets is wired by the window that owns it.
-    WriteLog("main: no forwarding list dialog, forwarding cancelled.");
-    return false;
+    TForwardVideoForm dialog(this);
+    dialog.SetUsers(list);
+    if (dialog.ShowModal() != 1)
+        return false;
+    dialog.GetUsers(list);
+    return true;
 }
 
 bool TMainForm::PickPushTargets(const std::string &uploader, std::vector<std::string> &chosen)

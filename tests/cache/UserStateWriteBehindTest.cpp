@@ -52,6 +52,11 @@ TEST_F(CacheTest, KeptStatesAreSeenByTheNextStatementOfEveryKind)
              std::vector<ST_ZOX_SYSTEM_USER> in;
              return m.GetUsersByCallRef("0000002A", in) == 0 && in.size() == 1;
          }},
+        {"GetBusyCallRefs",
+         [](TZoxDataModule &m) {
+             std::vector<std::string> refs;
+             return m.GetBusyCallRefs(refs) == 0 && refs == std::vector<std::string>{"0000002A"};
+         }},
         {"a write of another table", [](TZoxDataModule &m) { return m.ResetCameraStatus() == 0; }},
     };
     for (const Reader &r : readers) {

@@ -227,6 +227,13 @@ TEST_F(CacheTest, UserStateUpdateAndCallReference)
     ASSERT_EQ(0, dm->UpdateUserState(idle));
     ASSERT_EQ(0, dm->GetUsersByCallRef("1A2B3C4D", inCall));
     EXPECT_EQ(Strings({"202"}), Numbers(inCall));
+    // The references in use, each once: 203 is idle without one, 201 idle with one.
+    ST_ZOX_SYSTEM_USER other = User("203", "", 1, 0x00000100u);
+    other.callRef = "00000037";
+    ASSERT_EQ(0, dm->UpdateUserState(other));
+    std::vector<std::string> refs{"stale"};
+    ASSERT_EQ(0, dm->GetBusyCallRefs(refs));
+    EXPECT_EQ(Strings({"00000037", "1A2B3C4D"}), refs);
 }
 
 TEST_F(CacheTest, AUserOrMemberListedTwiceIsStoredOnceAsItsLaterRowSays)

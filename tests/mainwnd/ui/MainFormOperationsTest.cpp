@@ -19,6 +19,8 @@
 #include "console/ui/TButtonCtrl.h"
 #include "console/ui/TMultiImageCtrl.h"
 #include "core/MediaLibrary.h"
+#include "core/ZoxDataModule.h"
+#include "core/ZoxLoginCache.h"
 #include "dispatch/CallMessages.h"
 #include "dispatch/SessionMedia.h"
 #include "medialib/Tbcp.h"
@@ -192,6 +194,12 @@ TEST_F(OperationsAfterLogin, VoiceCallFromTheButtonsCarriesAudioAndEndsAfterHang
         return AudioStats(media->Manager()).rtpPacketsReceived >= 20 && AudioStats(peer).rtpPacketsReceived >= 20;
     }, 8000));
 
+    // The cache shows 3001 in the call; the refresh enables "Hangup".
+    ST_ZOX_SYSTEM_USER inCall;
+    ASSERT_EQ(g_pZoxDataModule->GetSystemUser("3001", inCall), 0);
+    inCall.callState = 3;
+    ASSERT_EQ(g_pZoxDataModule->UpdateUserState(inCall), 0);
+    mainForm->OnUpdateTimerOut();
     // "Hangup" asks the server to end the user's call; the server releases the line.
     ASSERT_NO_FATAL_FAILURE(Click(OperateButton("Hangup")));
     ASSERT_TRUE(server.WaitFor(kReleaseRequest, 1, std::chrono::milliseconds(3000)));
