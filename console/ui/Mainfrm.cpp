@@ -888,6 +888,19 @@ void TMainForm::OnImageSettingClick()
         return;
     c_pLabelTitle->setText(Q(g_pSystemConfig->GetTitle()));
     c_pLabelGroupUnit->setText(Q(g_pSystemConfig->GetDepartment()));
+    // The preview setting may have changed: show the console's own camera while a call
+    // of the console sends it, hide it otherwise.
+    bool sending = false;
+    if (g_pSystemConfig->IsCameraPreview()) {
+        for (const auto &line : DispatchLines().Lines()) {
+            if (line->state != kLineIdle && line->kind == kMediaVoice && line->confAudio && line->session &&
+                line->session->HasLocalPreview()) {
+                sending = true;
+                break;
+            }
+        }
+    }
+    ShowCameraPreview(sending);
 }
 
 void TMainForm::ShowContactForm()
