@@ -17,6 +17,7 @@
 #include "console/ui/MainDispatchHost.h"
 #include "console/ui/MainOperationsHost.h"
 #include "dispatch/IncomingSignalling.h"
+#include "console/ui/Callconfirmdlg.h"
 #include "console/ui/Msgtipfrm.h"
 #include "console/ui/Mapfrm.h"
 #include "console/ui/SkinImageMap.h"
@@ -923,9 +924,17 @@ void TMainForm::ShowContactForm()
 
 void TMainForm::OnContactCallNumber(QWidget *owner, const std::string &number)
 {
-    // The reachability check, the call confirmation and the dialling belong to the
-    // call operations.
-    WriteLog("main: contacts book asks to call %s", number.c_str());
+    if (!IsUserReachable(number)) {
+        ShowMsgTip(ZoxText(EN_ZOX_TEXT::ContactsUserUnreachable));
+        return;
+    }
+    int result = 0;
+    {
+        TCallConfirmForm confirm(owner ? owner : this, number);
+        result = confirm.exec();
+    }
+    if (result == 1)
+        DialNumber(number);
 }
 
 // ---------------------------------------------------------------------------------
