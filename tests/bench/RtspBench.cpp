@@ -12,6 +12,7 @@
 //
 //   rtsp_bench [latency rounds, default 10] [CPU seconds, default 10] [N, default 16]
 //   (0 rounds or 0 seconds leaves that part out)
+#include "BenchProcess.h"
 #include "core/MediaLibrary.h"
 #include "medialib/MediaLaunch.h"
 #include "tests/support/ConsoleEnv.h"
@@ -23,80 +24,18 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <fstream>
 #include <map>
 #include <numeric>
-#include <sstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-double selfCpu()
-{
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return ru.ru_utime.tv_sec + ru.ru_utime.tv_usec / 1e6 + ru.ru_stime.tv_sec + ru.ru_stime.tv_usec / 1e6;
-}
-
-double procCpu(pid_t pid)
-{
-    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    std::getline(f, line);
-    size_t close = line.rfind(')');
-    if (close == std::string::npos)
-        return 0;
-    std::istringstream in(line.substr(close + 2));
-    std::string field;
-    unsigned long long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && in >> field; ++i) {
-        if (i == 14)
-            utime = std::stoull(field);
-        if (i == 15)
-            stime = std::stoull(field);
-    }
-    return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
-}
-
-pid_t spawn(const std::string &command)
-{
-    pid_t pid = fork();
-    if (pid == 0) {
-        int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        std::string cmd = "exec " + command;
-        execl("/bin/sh", "sh", "-c", cmd.c_str(), nullptr);
-        _exit(127);
-    }
-    return pid;
-}
-
-void stop(pid_t pid)
-{
-    if (pid <= 0)
-        return;
-    kill(pid, SIGINT);
-    for (int i = 0; i < 100; ++i) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid)
-            return;
-        std::this_thread::sleep_for(20ms);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-}
 
 class BenchSource : public IRtspClientSource {
 public:
@@ -166,25 +105,13 @@ Stats stats(std::vector<double> v)
     return s;
 }
 
-bool waitServer(uint16_t port)
-{
-    for (int i = 0; i < 100; ++i) {
-        std::string err;
-        std::this_thread::sleep_for(50ms);
-        std::string probe = "exec 3<>/dev/tcp/127.0.0.1/" + std::to_string(port);
-        if (std::system(("bash -c '" + probe + "' 2>/dev/null").c_str()) == 0)
-            return true;
-    }
-    return false;
-}
-
 void latency(CRtspClient &client, BenchSource &source, int rounds)
 {
     const uint16_t port = 18554;
-    pid_t server = spawn(std::string(ZOX_BINARY_DIR) + "/bin/rtsp_test_server " + std::to_string(port) + " h264 0 640 480");
-    if (!waitServer(port)) {
+    pid_t server = zoxbench::Spawn(std::string(ZOX_BINARY_DIR) + "/bin/rtsp_test_server " + std::to_string(port) + " h264 0 640 480");
+    if (!zoxbench::WaitServer(port)) {
         std::printf("latency: server did not start\n");
-        stop(server);
+        zoxbench::Stop(server);
         return;
     }
     for (int t : {0, 1}) {
@@ -222,16 +149,16 @@ void latency(CRtspClient &client, BenchSource &source, int rounds)
                     b.median, b.mean, b.min, b.max, b.median > 0 ? o.median / b.median : 0.0);
         std::fflush(stdout);
     }
-    stop(server);
+    zoxbench::Stop(server);
 }
 
 void cpu(CRtspClient &client, BenchSource &source, int seconds, int n)
 {
     const uint16_t port = 18556;
-    pid_t server = spawn(std::string(ZOX_BINARY_DIR) + "/bin/rtsp_test_server " + std::to_string(port) + " h264 1 640 480");
-    if (!waitServer(port)) {
+    pid_t server = zoxbench::Spawn(std::string(ZOX_BINARY_DIR) + "/bin/rtsp_test_server " + std::to_string(port) + " h264 1 640 480");
+    if (!zoxbench::WaitServer(port)) {
         std::printf("cpu: server did not start\n");
-        stop(server);
+        zoxbench::Stop(server);
         return;
     }
     std::vector<NullTile> tiles(static_cast<size_t>(n));
@@ -253,7 +180,7 @@ void cpu(CRtspClient &client, BenchSource &source, int seconds, int n)
     for (int i = 0; i < n; ++i)
         bareLine += " rtspsrc location=rtsp://127.0.0.1:" + std::to_string(port) +
                     "/test protocols=udp latency=200 ! rtph264depay ! h264parse ! avdec_h264 max-threads=2 ! fakesink sync=false";
-    pid_t bare = spawn(bareLine);
+    pid_t bare = zoxbench::Spawn(bareLine);
     zoxtest::PumpFor(4000ms); // warm-up
     int playing = 0;
     int64_t before = 0;
@@ -261,7 +188,7 @@ void cpu(CRtspClient &client, BenchSource &source, int seconds, int n)
         before += framesOf(client, std::to_string(100 + i));
         playing += client.IsPlaying(2, std::to_string(100 + i)) ? 1 : 0;
     }
-    double ours0 = selfCpu(), bare0 = procCpu(bare);
+    double ours0 = zoxbench::SelfCpu(), bare0 = zoxbench::ProcCpu(bare);
     auto t0 = Clock::now();
     // The measured time passes in an event loop, as it does in the program (the
     // polling pump of the set-up would add its own wake-ups to our figure).
@@ -271,15 +198,15 @@ void cpu(CRtspClient &client, BenchSource &source, int seconds, int n)
         loop.exec();
     }
     double wall = std::chrono::duration<double>(Clock::now() - t0).count();
-    double oursCpu = selfCpu() - ours0, bareCpu = procCpu(bare) - bare0;
+    double oursCpu = zoxbench::SelfCpu() - ours0, bareCpu = zoxbench::ProcCpu(bare) - bare0;
     int64_t after = 0;
     for (int i = 0; i < n; ++i)
         after += framesOf(client, std::to_string(100 + i));
-    stop(bare);
+    zoxbench::Stop(bare);
     for (int i = 0; i < n; ++i)
         client.StopVideo(2, std::to_string(100 + i));
     zoxtest::PumpUntil([&] { return client.SessionCount() == 0; }, 10000ms);
-    stop(server);
+    zoxbench::Stop(server);
     double fps = double(after - before) / wall / n;
     if (fps < 22.5 || bareCpu <= 0)
         std::printf("CPU run not valid: the stream stalled (%.1f frames/s per preview, bare CPU %.2f s)\n", fps, bareCpu);
