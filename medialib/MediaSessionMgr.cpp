@@ -1217,6 +1217,13 @@ bool buildVideo(tmedia_session_mgr_t *m, TapData *recvTap, TapData *camTap)
             g_object_set(dec, "max-threads", 2, nullptr);
         bool overlay = false;
         m->remoteSink = makeVideoSink(m->remoteWnd, m->keepAspect, &overlay);
+        if (dec && overlay) {
+            // Decoding into its own padded pictures, the decoder hands them on in a
+            // layout that the converter in front of a window does not read as such
+            // (the chroma is taken from the luma's padding rows: green pictures, seen
+            // with 640x360 streams). Decoded pictures are copied out whole instead.
+            g_object_set(dec, "direct-rendering", FALSE, nullptr);
+        }
         bool ok = overlay ? addLink(m->pipeline, {v.funnel, depay, bs, m->recvParse, bs2, dec, make("videoconvert"), m->remoteSink})
                           : addLink(m->pipeline, {v.funnel, depay, bs, m->recvParse, bs2, dec, m->remoteSink});
         if (!ok)
