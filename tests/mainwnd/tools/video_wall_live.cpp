@@ -52,11 +52,11 @@ bool SaveScreen(TMainForm &form, const std::string &path)
 
 int Screens(const std::string &folder)
 {
-    // The window sink draws pictures at their own size: 320x180 fits a tile of the
-    // 16-tile wall of a 1920x1080 screen whole.
+    // 1280x720 colour bars: every tile shows the whole picture, scaled down.
     RtspTestServerOptions o;
-    o.width = 320;
-    o.height = 180;
+    o.width = 1280;
+    o.height = 720;
+    o.pattern = "smpte";
     RtspTestServer server(o);
     if (!server.Start()) {
         std::fprintf(stderr, "the RTSP server did not start\n");
@@ -71,6 +71,9 @@ int Screens(const std::string &folder)
         std::fprintf(stderr, "not every preview plays\n");
         return 1;
     }
+    // A preview that joined the stream between two key frames shows whole pictures
+    // from the next key frame on (the server sends one every second).
+    LiveWall::Pump(2500ms);
     TMainForm &form = wall.Form();
     bool ok = SaveScreen(form, folder + "/video-wall-16.png");
 
