@@ -118,8 +118,13 @@ void latency(CRtspClient &client, BenchSource &source, int rounds)
         std::vector<double> ours, bare;
         source.cameras["1"] = camera(1, port, t);
         std::string uri = "rtsp://127.0.0.1:" + std::to_string(port) + "/test";
+        // Each start waits until the server has finished with the previous session
+        // (its teardown competes with the next set-up otherwise, and the two players
+        // alternate, so the one started second would always pay for it).
+        const auto settle = 250ms;
         for (int r = 0; r < rounds; ++r) {
             NullTile tile;
+            zoxtest::PumpFor(settle);
             auto t0 = Clock::now();
             if (client.PlayVideo(2, "1", &tile) != 0)
                 break;
@@ -129,6 +134,7 @@ void latency(CRtspClient &client, BenchSource &source, int rounds)
             zoxtest::PumpUntil([&] { return client.SessionCount() == 0; }, 5000ms);
 
             std::string err;
+            zoxtest::PumpFor(settle);
             t0 = Clock::now();
             // playbin's rtspsrc takes TCP-interleaved from the scheme rtspt://.
             MediaLaunch *pb = MediaLaunchStart("playbin uri=" + (t ? "rtspt" + uri.substr(4) : uri) +
