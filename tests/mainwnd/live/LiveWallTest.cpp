@@ -53,7 +53,8 @@ protected:
     // Whether a tile's window shows the whole picture in its colours: along a line at a
     // quarter of its height, the first coloured pixel (black borders skipped) is the
     // grey-white bar and the last one the blue bar. A picture drawn unscaled shows only
-    // its left part; planes read in the wrong layout turn it green.
+    // its left part (or its last bar cut short); planes read in the wrong layout turn it
+    // green.
     static bool ShowsAllBars(TVideoWndCtrl *tile)
     {
         const QRect r(tile->VideoPanel()->mapToGlobal(QPoint(0, 0)), tile->VideoPanel()->size());
@@ -70,8 +71,14 @@ protected:
             --last;
         if (first >= last)
             return false;
-        const QColor a = shot.pixelColor(first + 2, y), b = shot.pixelColor(last - 2, y);
-        return a.red() > 150 && a.green() > 150 && a.blue() > 150 && b.blue() > 150 && b.red() < 80 && b.green() < 80;
+        auto blue = [](const QColor &c) { return c.blue() > 150 && c.red() < 80 && c.green() < 80; };
+        const QColor a = shot.pixelColor(first + 2, y);
+        int blueRun = 0;
+        while (last - blueRun > first && blue(shot.pixelColor(last - blueRun, y)))
+            ++blueRun;
+        // The blue bar is a seventh of the picture: a picture cut at the window's edge
+        // leaves less of it.
+        return a.red() > 150 && a.green() > 150 && a.blue() > 150 && blueRun * 9 >= last - first;
     }
 
     RtspTestServer server{Pictures()};
@@ -126,6 +133,8 @@ TEST_F(LiveWallTest, SixteenPreviewsPlayAndOneMovesToAPopupAndBack)
     EXPECT_EQ(16u, wall.Client().SessionCount()); // moved, not opened again
     EXPECT_TRUE(wall.Client().IsPlaying(CRtspClient::kOwnerCamera, moved));
     EXPECT_TRUE(KeepsDecoding(moved));
+    // The pictures follow the move into a window of another size.
+    EXPECT_TRUE(LiveWall::PumpUntil([&] { return ShowsAllBars(popup->VideoCtrl()); }, 5s));
 
     // And back: the popup closes and the video plays in the freed wall tile.
     popup->OnImageAcceptClick();
@@ -134,6 +143,7 @@ TEST_F(LiveWallTest, SixteenPreviewsPlayAndOneMovesToAPopupAndBack)
     EXPECT_EQ(before, wall.WallTileOf(moved));
     EXPECT_EQ(16u, wall.Client().SessionCount());
     EXPECT_TRUE(KeepsDecoding(moved));
+    EXPECT_TRUE(LiveWall::PumpUntil([&] { return ShowsAllBars(before); }, 5s));
     EXPECT_TRUE(wall.AllPlaying());
     EXPECT_EQ(nullptr, form.GetFreeVideoWindow());
 }
