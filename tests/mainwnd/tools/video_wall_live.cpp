@@ -11,7 +11,11 @@
 //                                      videoconvert ! ximagesink) in one gst-launch-1.0
 //                                      process, both at once, from one server process that
 //                                      encodes once for all clients. Left out: the server
-//                                      and the X server (both sides draw into it).
+//                                      and the X server (both sides draw into it). The
+//                                      wall scales each picture to its tile before the
+//                                      colour conversion; the bare receivers convert
+//                                      and draw whole 1280x720 pictures into windows of
+//                                      that size.
 //
 // Example: xvfb-run -s "-screen 0 1920x1080x24" build/bin/video_wall_live screens
 #include "../../bench/BenchProcess.h"
