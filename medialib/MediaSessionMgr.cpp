@@ -12,6 +12,7 @@
 #include <gst/gst.h>
 #include <gst/video/video.h>
 #include <gst/video/videooverlay.h>
+#include <xcb/xcb.h>
 
 #include <arpa/inet.h>
 #include <atomic>
@@ -141,6 +142,13 @@ struct tmedia_session_mgr_t {
     // Video.
     uintptr_t localWnd = 0, remoteWnd = 0;
     bool keepAspect = false;
+    // Scaling of received pictures to the window they are drawn into (window sinks
+    // draw at the picture's own size): the window as the streaming thread reads it,
+    // the size the pictures are scaled to, and a count of pictures between checks.
+    std::atomic<uintptr_t> drawWnd{0};
+    GstElement *scaler = nullptr, *scaleCaps = nullptr;
+    int scaledWidth = 0, scaledHeight = 0; // received video's streaming thread only
+    unsigned scaleTick = 0;                // the same
     int cameraId = 0;
     std::mutex psLock;
     std::vector<uint8_t> sps, pps;
@@ -358,7 +366,58 @@ GstElement *makeVideoSink(uintptr_t window, bool keepAspect, bool *isOverlay)
     return f;
 }
 
+// Size of a native window, from a connection of our own to the display (kept for the
+// life of the process). False when there is no display or no such window.
+bool nativeWindowSize(uintptr_t window, int &width, int &height)
+{
+    static std::mutex lock;
+    static xcb_connection_t *conn = nullptr;
+    static bool unavailable = false;
+    if (!window || window > 0xFFFFFFFFu)
+        return false;
+    std::lock_guard<std::mutex> lk(lock);
+    if (!conn && !unavailable) {
+        conn = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(conn)) {
+            xcb_disconnect(conn);
+            conn = nullptr;
+            unavailable = true;
+            MediaLogWarn("media: no display connection for window sizes; videos are drawn unscaled");
+        }
+    }
+    if (!conn)
+        return false;
+    xcb_get_geometry_reply_t *r = xcb_get_geometry_reply(conn, xcb_get_geometry(conn, xcb_window_t(window)), nullptr);
+    if (!r)
+        return false; // the window is gone (the reply is an error)
+    width = r->width;
+    height = r->height;
+    free(r);
+    return width > 0 && height > 0;
+}
+
 // ---- probes -----------------------------------------------------------------
+
+// Before each picture goes to the scaler, now and then: the window's size becomes the
+// size the pictures are scaled to (a tile resized by a layout change, a video moved
+// into another window).
+GstPadProbeReturn scaleToWindowProbe(GstPad *, GstPadProbeInfo *, gpointer data)
+{
+    auto *m = static_cast<tmedia_session_mgr_t *>(data);
+    constexpr unsigned kPicturesBetweenChecks = 10;
+    if (m->scaleTick++ % kPicturesBetweenChecks != 0)
+        return GST_PAD_PROBE_OK;
+    int w = 0, h = 0;
+    if (!nativeWindowSize(m->drawWnd.load(), w, h) || (w == m->scaledWidth && h == m->scaledHeight))
+        return GST_PAD_PROBE_OK;
+    m->scaledWidth = w;
+    m->scaledHeight = h;
+    GstCaps *c = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, w, "height", G_TYPE_INT, h,
+                                     "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+    g_object_set(m->scaleCaps, "caps", c, nullptr);
+    gst_caps_unref(c);
+    return GST_PAD_PROBE_OK;
+}
 
 // Adds the buffers a probe sees (one buffer or a list) to a packet and a byte count.
 GstPadProbeReturn countBuffers(GstPadProbeInfo *info, std::atomic<uint64_t> &packets, std::atomic<uint64_t> &bytes)
@@ -1217,8 +1276,29 @@ bool buildVideo(tmedia_session_mgr_t *m, TapData *recvTap, TapData *camTap)
             g_object_set(dec, "max-threads", 2, nullptr);
         bool overlay = false;
         m->remoteSink = makeVideoSink(m->remoteWnd, m->keepAspect, &overlay);
-        bool ok = overlay ? addLink(m->pipeline, {v.funnel, depay, bs, m->recvParse, bs2, dec, make("videoconvert"), m->remoteSink})
-                          : addLink(m->pipeline, {v.funnel, depay, bs, m->recvParse, bs2, dec, m->remoteSink});
+        if (dec && overlay) {
+            // Decoding into its own padded pictures, the decoder hands them on in a
+            // layout that the converter in front of a window does not read as such
+            // (the chroma is taken from the luma's padding rows: green pictures, seen
+            // with 640x360 streams). Decoded pictures are copied out whole instead.
+            g_object_set(dec, "direct-rendering", FALSE, nullptr);
+        }
+        bool ok;
+        if (overlay) {
+            // The window sink draws pictures at their own size: they are scaled to the
+            // window first, with black borders when the aspect ratio is kept.
+            m->scaler = make("videoscale");
+            m->scaleCaps = make("capsfilter");
+            if (m->scaler)
+                g_object_set(m->scaler, "add-borders", gboolean(m->keepAspect), nullptr);
+            m->drawWnd = m->remoteWnd;
+            ok = addLink(m->pipeline, {v.funnel, depay, bs, m->recvParse, bs2, dec, m->scaler, m->scaleCaps,
+                                       make("videoconvert"), m->remoteSink});
+            if (ok)
+                addProbe(m->scaler, "sink", GST_PAD_PROBE_TYPE_BUFFER, scaleToWindowProbe, m);
+        } else {
+            ok = addLink(m->pipeline, {v.funnel, depay, bs, m->recvParse, bs2, dec, m->remoteSink});
+        }
         if (!ok)
             return false;
         addProbe(bs, "src", GST_PAD_PROBE_TYPE_BUFFER, injectProbe, m);
@@ -1577,6 +1657,8 @@ int tmedia_session_mgr_set_int32(tmedia_session_mgr_t *mgr, int media, int targe
         mgr->keepAspect = value != 0;
         if (mgr->remoteSink && g_object_class_find_property(G_OBJECT_GET_CLASS(mgr->remoteSink), "force-aspect-ratio"))
             g_object_set(mgr->remoteSink, "force-aspect-ratio", gboolean(mgr->keepAspect), nullptr);
+        if (mgr->scaler)
+            g_object_set(mgr->scaler, "add-borders", gboolean(mgr->keepAspect), nullptr);
         return 0;
     }
     return -1;
@@ -1629,6 +1711,7 @@ int tmedia_session_mgr_set_wnd(tmedia_session_mgr_t *mgr, int media, int target,
         sink = mgr->localSink;
     } else if (k == "remote-hwnd") {
         mgr->remoteWnd = window;
+        mgr->drawWnd = window;
         sink = mgr->remoteSink;
     } else {
         return -1;

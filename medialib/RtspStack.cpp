@@ -296,6 +296,13 @@ void ReaderProc(trtsp_session_t *s, int fd)
     std::vector<uint8_t> buf(64 * 1024);
     bool error = false;
     for (;;) {
+        // Acknowledge at once what arrives. A server that sends small segments with
+        // Nagle's rule on (the PLAY reply, then the stream's parameter sets, each a
+        // frame of its own) waits for our ACK before the next one; the kernel's delayed
+        // ACK would hold each of them up to 40 ms. The option does not stay set: it is
+        // renewed before every read.
+        int quick = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_QUICKACK, &quick, sizeof quick);
         ssize_t n = ::recv(fd, buf.data(), buf.size(), 0);
         if (n < 0 && errno == EINTR)
             continue;

@@ -12,7 +12,7 @@ PACKAGES=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstrtspserver-1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools
-  xvfb xauth fonts-noto-cjk fonts-liberation fonts-dejavu-core
+  libxcb1-dev xvfb xauth fonts-noto-cjk fonts-liberation fonts-dejavu-core
 )
 
 missing=()

@@ -2,6 +2,7 @@
 #include "core/Log.h"
 #include "core/ZoxDataModule.h"
 #include "core/ZoxLoginCache.h"
+#include "platforms/CmsDataModule.h"
 #include "video/RtspSessions.h"
 #include "video/UiThread.h"
 
@@ -24,9 +25,45 @@ public:
     {
         return g_pZoxDataModule ? g_pZoxDataModule->GetDisplayName(number, name) : -1;
     }
-    int GetVehicleRtsp(const std::string &, std::string &, std::string &, uint16_t &) override { return -1; }
+    int GetVehicleRtsp(const std::string &number, std::string &url, std::string &serverIp, uint16_t &serverPort) override
+    {
+        return VehicleRtspOf(g_pCMSDataModule, number, url, serverIp, serverPort);
+    }
 };
+
+// The configured port text as a port number: decimal digits only, 1 to 65535.
+bool PortOfText(const std::string &text, uint16_t &port)
+{
+    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    unsigned long v = std::stoul(text);
+    if (v == 0 || v > 65535)
+        return false;
+    port = static_cast<uint16_t>(v);
+    return true;
+}
 } // namespace
+
+int VehicleRtspOf(TCMSDataModule *link, const std::string &number, std::string &url, std::string &serverIp,
+                  uint16_t &serverPort)
+{
+    if (!link)
+        return -1;
+    std::string address;
+    if (link->BuildRtspUrl(number, address) != 0)
+        return -1;
+    uint16_t port = 0;
+    if (!PortOfText(link->GetMediaServerPort(), port)) {
+        // A session towards port 0 (or a port cut to 16 bits) could never reach the server.
+        WriteLog("rtsp-client: vehicle media server port [%s] is not a port number, cannot play video[%s]",
+                 link->GetMediaServerPort().c_str(), number.c_str());
+        return -1;
+    }
+    url = address;
+    serverIp = link->GetMediaServerIp();
+    serverPort = port;
+    return 0;
+}
 
 IRtspClientSource *DefaultRtspClientSource()
 {

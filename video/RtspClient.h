@@ -37,9 +37,18 @@ public:
                                uint16_t &serverPort) = 0;
 };
 
-// The program's source: the server-data cache (g_pZoxDataModule); vehicles need the
-// vehicle-platform link, which answers -1 while it is not connected.
+// The program's source: cameras and display names from the server-data cache
+// (g_pZoxDataModule), vehicle addresses from the vehicle-platform link
+// (g_pCMSDataModule, VehicleRtspOf).
 IRtspClientSource *DefaultRtspClientSource();
+
+class TCMSDataModule;
+// A vehicle's RTSP URL from the vehicle-platform link, and the link's media server
+// (address text and port, converted from the configured text). 0 when all three are
+// known; -1 without a link, when the link has no URL for the vehicle, or when the
+// configured port is not a number from 1 to 65535 (logged).
+int VehicleRtspOf(TCMSDataModule *link, const std::string &number, std::string &url, std::string &serverIp,
+                  uint16_t &serverPort);
 
 class CRtspClient : public IPingSessionOwner {
 public:

@@ -5,6 +5,7 @@
 #include "platforms/CmsDataModule.h"
 #include "tests/platforms/LinkTestSupport.h"
 #include "tests/support/FakePlatforms.h"
+#include "video/RtspClient.h"
 
 #include <QByteArray>
 
@@ -127,12 +128,14 @@ protected:
         ASSERT_TRUE(platform.server.Start(tls));
     }
 
+    // mediaPort: the [MediaServer] port line's value; none written when null.
     std::unique_ptr<TCMSDataModule> Link(const std::string &webUrl, const std::string &media = "10.1.1.1",
-                                         MessageRecorder *messages = nullptr)
+                                         MessageRecorder *messages = nullptr, const char *mediaPort = nullptr)
     {
         ST_PLATFORM_LINK_ENV env =
             Env("cmsserver.ini", "[WebServer]\nweburl=" + webUrl + "\naccount=ops&co\npassword=p w#1\n"
-                                 "[MediaServer]\nip=" + media + "\ntransport= TCP \n");
+                                 "[MediaServer]\nip=" + media + "\ntransport= TCP \n" +
+                                     (mediaPort ? "port=" + std::string(mediaPort) + "\n" : std::string()));
         if (messages)
             env.notify = [messages](uint32_t m) { messages->Post(m); };
         return std::make_unique<TCMSDataModule>(std::move(env));
@@ -227,6 +230,51 @@ TEST_F(CmsLinkTest, VehicleVideoAddressIsExact)
     EXPECT_EQ(-2, link->BuildRtspUrl("9999", none));
     EXPECT_EQ("unchanged", none);
     EXPECT_EQ(before, platform.server.RequestCount());
+}
+
+// What the RTSP client plays for a vehicle: the link's address of its video and the
+// media server with the configured port as a number; a port text that is no port
+// number gives no session rather than one towards a wrong port.
+TEST_F(CmsLinkTest, VehiclePreviewTakesTheAddressAndTheMediaServerOfTheLink)
+{
+    StartPlatform();
+    std::string url, ip;
+    uint16_t port = 0;
+    EXPECT_EQ(-1, VehicleRtspOf(nullptr, "5001", url, ip, port));
+    struct Case {
+        const char *port; // null: the line is absent
+        int result;
+        uint16_t number;
+    };
+    const Case cases[] = {
+        {nullptr, 0, 6604}, {"554", 0, 554},   {"65535", 0, 65535}, {"0", -1, 0},  {"65536", -1, 0},
+        {"70000", -1, 0},   {"6604x", -1, 0},  {"-1", -1, 0},       {"", -1, 0},   {"99999999999999999999", -1, 0},
+    };
+    dm->InsertCmsVehicle(10, "5001", 2, "D1", 4, "1");
+    std::size_t links = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.port ? c.port : "(none)");
+        auto link = Link(platform.server.Url(), "10.9.8.7", nullptr, c.port);
+        ASSERT_TRUE(recorder.WaitFor(WM_CMS_VEHICLES_READY, ++links)); // logged in
+        std::string expected;
+        ASSERT_EQ(0, link->BuildRtspUrl("5001", expected));
+        url = ip = "unchanged";
+        port = 1;
+        g_pCMSDataModule = link.get();
+        EXPECT_EQ(c.result, DefaultRtspClientSource()->GetVehicleRtsp("5001", url, ip, port));
+        // A vehicle the platform has no device for has no address.
+        std::string none;
+        EXPECT_EQ(-1, DefaultRtspClientSource()->GetVehicleRtsp("5003", none, none, port));
+        g_pCMSDataModule = nullptr;
+        if (c.result == 0) {
+            EXPECT_EQ(expected, url);
+            EXPECT_EQ("10.9.8.7", ip);
+            EXPECT_EQ(c.number, port);
+        } else {
+            EXPECT_EQ("unchanged", url);
+            EXPECT_EQ("unchanged", ip);
+        }
+    }
 }
 
 TEST_F(CmsLinkTest, NoSessionAsksForALoginAndTheNextCallSucceeds)

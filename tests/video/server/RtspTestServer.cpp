@@ -20,7 +20,7 @@ std::string LaunchLine(const RtspTestServerOptions &o)
 {
     std::string cfg = o.inbandParameterSets ? " config-interval=-1" : "";
     std::string video;
-    std::string raw = "videotestsrc is-live=true pattern=ball ! video/x-raw,width=" + std::to_string(o.width) +
+    std::string raw = "videotestsrc is-live=true pattern=" + o.pattern + " ! video/x-raw,width=" + std::to_string(o.width) +
                       ",height=" + std::to_string(o.height) + ",framerate=" + std::to_string(o.fps) + "/1";
     if (o.media.find("h265") != std::string::npos)
         video = raw + " ! x265enc tune=zerolatency speed-preset=ultrafast key-int-max=" + std::to_string(o.keyInterval) +

@@ -15,6 +15,7 @@ struct RtspTestServerOptions {
     int keyInterval = 25;
     bool inbandParameterSets = true; // payloader config-interval=-1
     int width = 320, height = 240;
+    std::string pattern = "ball"; // videotestsrc pattern
     bool shared = true; // one encoder for every client (false: each client its own)
 };
 
