@@ -80,7 +80,7 @@ TVideoWndCtrl::TVideoWndCtrl(QWidget *owner, CVideoWndHandler *handler) : QWidge
         b->setText(ZoxQText(captions[t]));
         b->setFont(f);
         b->setFixedSize(kToolWidths[t], kTitleHeight);
-        b->setStyleSheet("QToolButton { color: white; border: none; text-align: right; background: transparent; }"
+        b->setStyleSheet("QToolButton { color: white; border: none; padding-left: 20px; background: transparent; }"
                          "QToolButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
                          "stop:0 rgb(98,98,98), stop:1 rgb(36,36,45)); border: 1px solid rgb(46,46,56); }");
         b->hide();
