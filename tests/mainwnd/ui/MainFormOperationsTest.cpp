@@ -17,6 +17,11 @@
 #include "console/ui/Callprogressfrm.h"
 #include "console/ui/Dialpanelfrm.h"
 #include "console/ui/TButtonCtrl.h"
+#include <filesystem>
+#include "console/ContactsDb.h"
+#include "console/ui/Callconfirmdlg.h"
+#include "console/ui/Contactfrm.h"
+#include "console/ui/Msgtipfrm.h"
 #include "console/ui/TMultiImageCtrl.h"
 #include "core/MediaLibrary.h"
 #include "core/ZoxDataModule.h"
@@ -412,6 +417,47 @@ TEST_F(OperationsAfterLogin, DialPadAndCallProgressFollowTheDialledCall)
     ASSERT_NO_FATAL_FAILURE(AnswerRelease());
     ASSERT_TRUE(WaitFor([&] { return line->state == kLineIdle; }, 5000));
     EXPECT_TRUE(boxes.empty());
+}
+
+// A number clicked in the contacts book is confirmed and dialled like the dial pad's
+// (dashes dropped); while that call is on, another number is refused.
+TEST_F(OperationsAfterLogin, ContactsBookCallsAReachableNumberAfterConfirmation)
+{
+    std::filesystem::create_directories("data");
+    mainForm->ShowContactForm();
+    TContactForm *book = mainForm->ContactForm();
+    ASSERT_NE(book, nullptr);
+
+    bool confirmed = false;
+    QTimer::singleShot(0, [&] {
+        auto *confirm = qobject_cast<TCallConfirmForm *>(QApplication::activeModalWidget());
+        ASSERT_NE(confirm, nullptr);
+        EXPECT_EQ(confirm->GetNumber(), "3002");
+        confirmed = true;
+        confirm->OnCtrCallClick();
+    });
+    book->CallNumber("30-02");
+    EXPECT_TRUE(confirmed);
+    ASSERT_TRUE(server.WaitFor(kSetupRequest, 1, std::chrono::milliseconds(3000)));
+    ASSERT_NE(mainForm->CallProgressForm(), nullptr);
+    EXPECT_EQ(mainForm->CallProgressForm()->GetNumber(), "3002");
+
+    std::string tip;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<TMsgTipForm *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (QLabel *label : box->findChildren<QLabel *>())
+            tip += label->text().toStdString() + "|";
+        box->done(1);
+    });
+    book->CallNumber("3001");
+    EXPECT_NE(tip.find("User is not reachable, please try later."), std::string::npos) << tip;
+    EXPECT_EQ(server.CountOf(kSetupRequest), 1u);
+
+    ASSERT_NO_FATAL_FAILURE(AnswerSetup(2, 40000));
+    ASSERT_TRUE(WaitFor([&] { return Line("5000")->state == kLineIdle; }, 5000));
+    book->OnImageCloseClick();
+    ContactsDbCloseForTests();
 }
 
 } // namespace
