@@ -1505,8 +1505,15 @@ void TMainForm::SelectUserRow(int row, bool byUser)
 
 bool TMainForm::IsRtspPreviewAction() const
 {
-    // Needs a running RTSP client (its own step).
-    return m_hasRtspClient && (IsCameraSelected() || IsVehicleSelected());
+    // A registered camera or vehicle that the running RTSP client does not play yet
+    // (a camera's register state follows its status, 3 when it is disabled).
+    if (!IsCameraSelected() && !IsVehicleSelected())
+        return false;
+    const ST_ZOX_SYSTEM_USER &target = CurrentSelection.user;
+    if (target.regState == 0 || target.regState == 3)
+        return false;
+    return m_hasRtspClient && g_pRtspClient &&
+           !g_pRtspClient->IsPlaying(CurrentSelection.targetType, target.userNumber);
 }
 
 void TMainForm::CheckUserCellUsable(TUserCellCtrl *tile)
@@ -1514,9 +1521,8 @@ void TMainForm::CheckUserCellUsable(TUserCellCtrl *tile)
     const int type = tile->GetUserType();
     if (type != kUserTypeVehicle && type != kUserTypeCamera)
         return;
-    if (IsRtspPreviewAction()) {
-        // PlaySelectedVideo: the preview belongs to the video step.
-    }
+    if (IsRtspPreviewAction())
+        PlaySelectedVideo();
 }
 
 bool TMainForm::SelectGroupCell(int groupType, int groupId)

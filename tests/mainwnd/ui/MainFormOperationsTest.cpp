@@ -425,9 +425,11 @@ TEST_F(OperationsAfterLogin, DialPadAndCallProgressFollowTheDialledCall)
 
 
 // "Video Preview" on the selected camera, served by the tests' RTSP server: a tile of
-// the wall plays it, a second click while it plays takes no other tile, and the tile's
-// stop tool ends it. The preview draws into the tile's window, which only a display
-// has: ctest runs the case on a virtual display (mainwnd_video_on_display).
+// the wall plays it and the action is offered no more while it plays (nor does a double
+// click on the camera's tile start a second preview); the tile's stop tool ends it, and
+// then a double click on the camera's tile previews it again. The preview draws into
+// the tile's window, which only a display has: ctest runs the case on a virtual
+// display (mainwnd_video_on_display).
 TEST_F(OperationsAfterLogin, VideoPreviewOnDisplayPlaysTheSelectedCameraOnAFreeTile)
 {
     if (Offscreen())
@@ -447,12 +449,14 @@ TEST_F(OperationsAfterLogin, VideoPreviewOnDisplayPlaysTheSelectedCameraOnAFreeT
     ASSERT_EQ(g_pZoxDataModule->GetRtspCameras(cameras), 0);
     ASSERT_EQ(cameras.size(), 1u);
     const std::string cid = std::to_string(cameras.front().cid);
-    ASSERT_TRUE(mainForm->HasRtspClient());
     ASSERT_NE(g_pRtspClient, nullptr);
+    constexpr int kCamera = zox::mainwnd::kUserTypeCamera;
 
     ASSERT_NO_FATAL_FAILURE(SelectGroupTile(uint32_t(zox::mainwnd::kGroupIdCamera)));
     ASSERT_NO_FATAL_FAILURE(SelectUserTile(cid));
-    ASSERT_NO_FATAL_FAILURE(Click(OperateButton("Video Preview")));
+    TButtonCtrl *preview = OperateButton("Video Preview");
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->IsPictureEnabled());
     auto used = [&] {
         std::vector<TVideoWndCtrl *> tiles;
         for (TVideoWndCtrl *w : mainForm->VideoWindows())
@@ -460,29 +464,48 @@ TEST_F(OperationsAfterLogin, VideoPreviewOnDisplayPlaysTheSelectedCameraOnAFreeT
                 tiles.push_back(w);
         return tiles;
     };
-    ASSERT_EQ(used().size(), 1u);
-    TVideoWndCtrl *tile = used().front();
     auto frames = [&] {
         int64_t n = -1;
-        if (tmedia_session_mgr_t *m = g_pRtspClient->GetMediaSession(zox::mainwnd::kUserTypeCamera, cid))
+        if (tmedia_session_mgr_t *m = g_pRtspClient->GetMediaSession(kCamera, cid))
             tmedia_session_mgr_get_int64(m, kMediaVideo, tmedia_ppt_consumer, "decoder-frames-count", &n);
         return n;
     };
-    EXPECT_TRUE(WaitFor([&] { return tile->GetState() == ZOX_VIDEOWND_PLAYING && frames() >= 10; }, 15000))
-        << "state " << tile->GetState() << " frames " << frames();
-    EXPECT_EQ(tile->GetUserNumber(), cid);
-    EXPECT_EQ(tile->GetUserType(), zox::mainwnd::kUserTypeCamera);
-    EXPECT_TRUE(g_pRtspClient->IsPlaying(zox::mainwnd::kUserTypeCamera, cid));
+    // The one used tile once it shows the camera with frames decoded.
+    auto playing = [&]() -> TVideoWndCtrl * {
+        const auto tiles = used();
+        const bool ok = WaitFor([&] {
+            return tiles.size() == 1 && tiles.front()->GetState() == ZOX_VIDEOWND_PLAYING && frames() >= 10;
+        }, 15000);
+        EXPECT_TRUE(ok) << tiles.size() << " tiles used, frames " << frames();
+        return ok ? tiles.front() : nullptr;
+    };
+    auto doubleClickCamera = [&] {
+        for (TUserCellCtrl *t : mainForm->VisibleUserCells())
+            if (t->GetUserNumber() == cid) {
+                QTest::mouseDClick(t, Qt::LeftButton, {}, t->rect().center());
+                QCoreApplication::processEvents();
+                return;
+            }
+        ADD_FAILURE() << "no tile of camera " << cid;
+    };
 
-    // The camera plays already: nothing more starts.
-    ASSERT_NO_FATAL_FAILURE(Click(OperateButton("Video Preview")));
+    ASSERT_NO_FATAL_FAILURE(Click(preview));
+    TVideoWndCtrl *tile = playing();
+    ASSERT_NE(tile, nullptr);
+    EXPECT_EQ(tile->GetUserNumber(), cid);
+    EXPECT_EQ(tile->GetUserType(), kCamera);
+    EXPECT_TRUE(g_pRtspClient->IsPlaying(kCamera, cid));
+    EXPECT_TRUE(WaitFor([&] { return !preview->IsPictureEnabled(); }, 2000)); // at the next refresh
+    doubleClickCamera();
     WaitFor([] { return false; }, 300);
     EXPECT_EQ(used(), std::vector<TVideoWndCtrl *>{tile});
 
     tile->ToolButton(TVideoWndCtrl::ToolStop)->click();
-    EXPECT_TRUE(WaitFor([&] { return !tile->IsUsed() && !g_pRtspClient->IsPlaying(zox::mainwnd::kUserTypeCamera, cid); },
-                        10000));
+    EXPECT_TRUE(WaitFor([&] { return !tile->IsUsed() && !g_pRtspClient->IsPlaying(kCamera, cid); }, 10000));
     EXPECT_TRUE(used().empty());
+    EXPECT_TRUE(WaitFor([&] { return preview->IsPictureEnabled(); }, 2000));
+    doubleClickCamera();
+    EXPECT_NE(playing(), nullptr);
 }
 
 // The map page's commands, sent from a local page through the real bridge, start the
