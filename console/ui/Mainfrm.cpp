@@ -1505,15 +1505,8 @@ void TMainForm::SelectUserRow(int row, bool byUser)
 
 bool TMainForm::IsRtspPreviewAction() const
 {
-    // A registered camera or vehicle that the running RTSP client does not play yet
-    // (a camera's register state follows its status, 3 when it is disabled).
-    if (!IsCameraSelected() && !IsVehicleSelected())
-        return false;
-    const ST_ZOX_SYSTEM_USER &target = CurrentSelection.user;
-    if (target.regState == 0 || target.regState == 3)
-        return false;
-    return m_hasRtspClient && g_pRtspClient &&
-           !g_pRtspClient->IsPlaying(CurrentSelection.targetType, target.userNumber);
+    // Needs a running RTSP client (its own step).
+    return m_hasRtspClient && (IsCameraSelected() || IsVehicleSelected());
 }
 
 void TMainForm::CheckUserCellUsable(TUserCellCtrl *tile)

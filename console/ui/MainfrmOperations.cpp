@@ -70,8 +70,6 @@ void TMainForm::BindOperationActions()
     for (int i = 0; i < kOperateButtonCount; ++i)
         if (m_operateMap[i].button)
             m_operateMap[i].button->SetOnClick([this, a = kActions[i]](TButtonCtrl *) { (this->*a)(); });
-    // "Video Preview" is offered while a preview of the selection can start.
-    m_operateMap[22].enableTest = [this] { return IsRtspPreviewAction(); };
 
     // Chat, end calls, speak (held: the right to speak), dial pad.
     if (TMultiImageCtrl *b = m_taskButtons[0].button)

@@ -425,11 +425,10 @@ TEST_F(OperationsAfterLogin, DialPadAndCallProgressFollowTheDialledCall)
 
 
 // "Video Preview" on the selected camera, served by the tests' RTSP server: a tile of
-// the wall plays it and the action is offered no more while it plays (nor does a double
-// click on the camera's tile start a second preview); the tile's stop tool ends it, and
-// then a double click on the camera's tile previews it again. The preview draws into
-// the tile's window, which only a display has: ctest runs the case on a virtual
-// display (mainwnd_video_on_display).
+// the wall plays it, and a double click on the camera's tile while it plays starts no
+// second preview; the tile's stop tool ends it, and then a double click on the camera's
+// tile previews it again. The preview draws into the tile's window, which only a
+// display has: ctest runs the case on a virtual display (mainwnd_video_on_display).
 TEST_F(OperationsAfterLogin, VideoPreviewOnDisplayPlaysTheSelectedCameraOnAFreeTile)
 {
     if (Offscreen())
@@ -454,9 +453,6 @@ TEST_F(OperationsAfterLogin, VideoPreviewOnDisplayPlaysTheSelectedCameraOnAFreeT
 
     ASSERT_NO_FATAL_FAILURE(SelectGroupTile(uint32_t(zox::mainwnd::kGroupIdCamera)));
     ASSERT_NO_FATAL_FAILURE(SelectUserTile(cid));
-    TButtonCtrl *preview = OperateButton("Video Preview");
-    ASSERT_NE(preview, nullptr);
-    EXPECT_TRUE(preview->IsPictureEnabled());
     auto used = [&] {
         std::vector<TVideoWndCtrl *> tiles;
         for (TVideoWndCtrl *w : mainForm->VideoWindows())
@@ -489,13 +485,12 @@ TEST_F(OperationsAfterLogin, VideoPreviewOnDisplayPlaysTheSelectedCameraOnAFreeT
         ADD_FAILURE() << "no tile of camera " << cid;
     };
 
-    ASSERT_NO_FATAL_FAILURE(Click(preview));
+    ASSERT_NO_FATAL_FAILURE(Click(OperateButton("Video Preview")));
     TVideoWndCtrl *tile = playing();
     ASSERT_NE(tile, nullptr);
     EXPECT_EQ(tile->GetUserNumber(), cid);
     EXPECT_EQ(tile->GetUserType(), kCamera);
     EXPECT_TRUE(g_pRtspClient->IsPlaying(kCamera, cid));
-    EXPECT_TRUE(WaitFor([&] { return !preview->IsPictureEnabled(); }, 2000)); // at the next refresh
     doubleClickCamera();
     WaitFor([] { return false; }, 300);
     EXPECT_EQ(used(), std::vector<TVideoWndCtrl *>{tile});
@@ -503,7 +498,8 @@ TEST_F(OperationsAfterLogin, VideoPreviewOnDisplayPlaysTheSelectedCameraOnAFreeT
     tile->ToolButton(TVideoWndCtrl::ToolStop)->click();
     EXPECT_TRUE(WaitFor([&] { return !tile->IsUsed() && !g_pRtspClient->IsPlaying(kCamera, cid); }, 10000));
     EXPECT_TRUE(used().empty());
-    EXPECT_TRUE(WaitFor([&] { return preview->IsPictureEnabled(); }, 2000));
+    // The previous preview's connection is gone before the next one starts.
+    WaitFor([] { return false; }, 1000);
     doubleClickCamera();
     EXPECT_NE(playing(), nullptr);
 }
