@@ -1537,9 +1537,8 @@ void TMainForm::CheckUserCellUsable(TUserCellCtrl *tile)
     const int type = tile->GetUserType();
     if (type != kUserTypeVehicle && type != kUserTypeCamera)
         return;
-    if (IsRtspPreviewAction()) {
-        // PlaySelectedVideo: the preview belongs to the video step.
-    }
+    if (IsRtspPreviewAction())
+        PlaySelectedVideo();
 }
 
 bool TMainForm::SelectGroupCell(int groupType, int groupId)

@@ -4,17 +4,22 @@
 // a group PTT call from the group's "PTT Call" button takes and gives back the right to
 // speak with the speak button (one release per press, whatever the pointer does) and
 // ends with the end-calls button; the dial pad and the call progress panel follow a
-// dialled call through refusal, call again, connection and hang-up.
+// dialled call through refusal, call again, connection and hang-up. "Video Preview"
+// plays a camera from an RTSP server on a tile of the wall, and the map page's commands
+// reach the server as the set-ups of their calls.
 #include "MainFormFixture.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QToolButton>
+#include <QWebEngineView>
 #include <QTest>
 
 #include <arpa/inet.h>
 
+#include "console/MainListRules.h"
 #include "console/ui/Callprogressfrm.h"
+#include "console/ui/Mapfrm.h"
 #include "console/ui/Dialpanelfrm.h"
 #include "console/ui/TButtonCtrl.h"
 #include <filesystem>
@@ -29,8 +34,14 @@
 #include "dispatch/CallMessages.h"
 #include "dispatch/SessionMedia.h"
 #include "medialib/Tbcp.h"
+#include "core/ZoxDataModule.h"
+#include "core/ZoxLoginCache.h"
 #include "tests/support/ConsoleLoginTest.h"
+#include "tests/support/MapTestPage.h"
 #include "tests/support/TestFloorPeer.h"
+#include "tests/video/server/RtspTestServer.h"
+#include "video/RtspClient.h"
+#include "video/ui/VideoWndCtrl.h"
 
 using namespace zoxtest;
 using namespace zox::call;
@@ -76,7 +87,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(StartConsole(
             "[System]\nServerIpAddr=127.0.0.2\nLocalIpAddr=127.0.0.1\nLocalRegIpAddr=127.0.0.1\n"
             "[Security]\nAutoLogin=1\nLoginUsername=8001\nLoginPassword=1234\nHeartbeat=0\n"
-            "[Video]\nVideoEnabled=1\n"));
+            "[Video]\nVideoEnabled=1\n" + extraConfig));
         ASSERT_TRUE(WaitFor([&] { return form->IsRunning(); }));
         ASSERT_TRUE(InitMediaLibrary());
         mainForm->show();
@@ -130,7 +141,11 @@ protected:
     // The server's setup response to the last setup request, media from 127.0.0.2.
     void AnswerSetup(uint8_t result, uint16_t peerPort, uint32_t mediaCode = 0, uint16_t videoPort = 0)
     {
-        const CallMessage req = LastRequest(kSetupRequest, kSetupRequestLayout);
+        AnswerSetupOf(LastRequest(kSetupRequest, kSetupRequestLayout), result, peerPort, mediaCode, videoPort);
+    }
+    void AnswerSetupOf(const CallMessage &req, uint8_t result, uint16_t peerPort, uint32_t mediaCode = 0,
+                       uint16_t videoPort = 0)
+    {
         CallMessage m;
         m.header = {kServerId, 0, 0x00990001, req.header.senderRef};
         m.result = result;
@@ -159,6 +174,8 @@ protected:
 
     ST_ZOX_DISPATCH_LINE_INFO *Line(const std::string &n) { return mainForm->FindLineByName(n); }
     QString Speaker() const { return mainForm->c_pStatusPaneSpeaker->text(); }
+
+    std::string extraConfig; // more of the configuration, set before SetUp
 };
 
 TEST_F(OperationsAfterLogin, VoiceCallFromTheButtonsCarriesAudioAndEndsAfterHangup)
@@ -458,6 +475,154 @@ TEST_F(OperationsAfterLogin, ContactsBookCallsAReachableNumberAfterConfirmation)
     ASSERT_TRUE(WaitFor([&] { return Line("5000")->state == kLineIdle; }, 5000));
     book->OnImageCloseClick();
     ContactsDbCloseForTests();
+}
+
+// "Video Preview" on the selected camera, served by the tests' RTSP server: a tile of
+// the wall plays it, and a double click on the camera's tile while it plays starts no
+// second preview; the tile's stop tool ends it, and then a double click on the camera's
+// tile previews it again. The preview draws into the tile's window, which only a
+// display has: ctest runs the case on a virtual display (mainwnd_video_on_display).
+TEST_F(OperationsAfterLogin, VideoPreviewOnDisplayPlaysTheSelectedCameraOnAFreeTile)
+{
+    if (Offscreen())
+        GTEST_SKIP() << "a preview needs a window to render into";
+    RtspTestServer rtsp;
+    ASSERT_TRUE(rtsp.Start());
+    ST_ZOX_RTSP_CAMERA row;
+    row.cname = "Gate";
+    row.ip = "127.0.0.1";
+    row.port = rtsp.Port();
+    row.main_url = rtsp.Url();
+    row.status = 1;
+    row.enabled = 1;
+    ASSERT_NE(g_pZoxDataModule, nullptr);
+    ASSERT_EQ(g_pZoxDataModule->InsertRtspCamera(row), 0);
+    std::vector<ST_ZOX_RTSP_CAMERA> cameras;
+    ASSERT_EQ(g_pZoxDataModule->GetRtspCameras(cameras), 0);
+    ASSERT_EQ(cameras.size(), 1u);
+    const std::string cid = std::to_string(cameras.front().cid);
+    ASSERT_NE(g_pRtspClient, nullptr);
+    constexpr int kCamera = zox::mainwnd::kUserTypeCamera;
+
+    ASSERT_NO_FATAL_FAILURE(SelectGroupTile(uint32_t(zox::mainwnd::kGroupIdCamera)));
+    ASSERT_NO_FATAL_FAILURE(SelectUserTile(cid));
+    auto used = [&] {
+        std::vector<TVideoWndCtrl *> tiles;
+        for (TVideoWndCtrl *w : mainForm->VideoWindows())
+            if (w->IsUsed())
+                tiles.push_back(w);
+        return tiles;
+    };
+    auto frames = [&] {
+        int64_t n = -1;
+        if (tmedia_session_mgr_t *m = g_pRtspClient->GetMediaSession(kCamera, cid))
+            tmedia_session_mgr_get_int64(m, kMediaVideo, tmedia_ppt_consumer, "decoder-frames-count", &n);
+        return n;
+    };
+    // The one used tile once it shows the camera with frames decoded.
+    auto playing = [&]() -> TVideoWndCtrl * {
+        const auto tiles = used();
+        const bool ok = WaitFor([&] {
+            return tiles.size() == 1 && tiles.front()->GetState() == ZOX_VIDEOWND_PLAYING && frames() >= 10;
+        }, 15000);
+        EXPECT_TRUE(ok) << tiles.size() << " tiles used, frames " << frames();
+        return ok ? tiles.front() : nullptr;
+    };
+    auto doubleClickCamera = [&] {
+        for (TUserCellCtrl *t : mainForm->VisibleUserCells())
+            if (t->GetUserNumber() == cid) {
+                QTest::mouseDClick(t, Qt::LeftButton, {}, t->rect().center());
+                QCoreApplication::processEvents();
+                return;
+            }
+        ADD_FAILURE() << "no tile of camera " << cid;
+    };
+
+    ASSERT_NO_FATAL_FAILURE(Click(OperateButton("Video Preview")));
+    TVideoWndCtrl *tile = playing();
+    ASSERT_NE(tile, nullptr);
+    EXPECT_EQ(tile->GetUserNumber(), cid);
+    EXPECT_EQ(tile->GetUserType(), kCamera);
+    EXPECT_TRUE(g_pRtspClient->IsPlaying(kCamera, cid));
+    doubleClickCamera();
+    WaitFor([] { return false; }, 300);
+    EXPECT_EQ(used(), std::vector<TVideoWndCtrl *>{tile});
+
+    tile->ToolButton(TVideoWndCtrl::ToolStop)->click();
+    EXPECT_TRUE(WaitFor([&] { return !tile->IsUsed() && !g_pRtspClient->IsPlaying(kCamera, cid); }, 10000));
+    EXPECT_TRUE(used().empty());
+    // The previous preview's connection is gone before the next one starts.
+    WaitFor([] { return false; }, 1000);
+    doubleClickCamera();
+    EXPECT_NE(playing(), nullptr);
+}
+
+// The map page's commands, sent from a local page through the real bridge, start the
+// operations of a logged-in console: the set-up requests the server receives carry the
+// service, the media and the members the command and its numbers call for.
+class MapPageAfterLogin : public OperationsAfterLogin {
+protected:
+    MapPageAfterLogin() { extraConfig = "[GIS]\nGisEnabled=1\nServerUrl=" + WriteMapTestPage(dir) + "\n"; }
+
+    // Refuses every set-up request from the index on.
+    void RefuseSetupsFrom(std::size_t first)
+    {
+        const auto all = server.ReceivedWithCode(kSetupRequest);
+        for (std::size_t i = first; i < all.size(); ++i) {
+            CallMessage req;
+            ASSERT_EQ(ReadMessage(kSetupRequestLayout, all[i].bytes.data(), all[i].bytes.size(), req), 0);
+            ASSERT_NO_FATAL_FAILURE(AnswerSetupOf(req, 2, 40000));
+        }
+    }
+};
+
+TEST_F(MapPageAfterLogin, CommandsWithOneAndSeveralNumbersSendTheirSetups)
+{
+    ASSERT_TRUE(WaitFor([&] { return mainForm->MapForm() && mainForm->MapForm()->IsPageReady(); }));
+    QWebEnginePage *page = mainForm->MapForm()->c_pWebBrowser->page();
+
+    struct Setup {
+        uint32_t service;
+        uint32_t media;
+        std::vector<std::string> members;
+    };
+    struct Case {
+        const char *code;
+        const char *numbers;
+        std::vector<Setup> setups;
+    };
+    const std::vector<Case> cases = {
+        {"2001", "3001", {{31, 3, {"3001"}}}},                          // PTT call
+        {"2001", "3001,3002,3003", {{32, 3, {"3001"}}}}, // PTT group call: its target is the first
+        {"2202", "3002", {{1, 0, {"3002"}}}},                          // voice call
+        {"2201", ",3001,,3003,", {{14, 0, {"3001", "3003"}}}},          // voice conference
+        {"2203", "3003", {{15, 0, {"3003"}}}},                          // voice group call, even of one
+        {"2401", "3002", {{1, 1, {"3002"}}}},                          // video call
+        {"2402", "3001,3003", {{1, 1, {"3001"}}, {1, 1, {"3003"}}}},    // a video call each
+        {"2001", "4999", {}},                                           // nobody the console knows
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.code) + " " + c.numbers);
+        const std::size_t before = server.CountOf(kSetupRequest);
+        ASSERT_TRUE(EvalInPage(page, QString("window.external.IDocInterface('%1', '%2'); true").arg(c.code, c.numbers)));
+        EXPECT_TRUE(WaitFor([&] { return server.CountOf(kSetupRequest) >= before + c.setups.size(); }, 5000));
+        WaitFor([] { return false; }, 200); // and no more than those
+        const auto got = server.ReceivedWithCode(kSetupRequest);
+        ASSERT_EQ(got.size(), before + c.setups.size());
+        for (std::size_t i = 0; i < c.setups.size(); ++i) {
+            CallMessage m;
+            ASSERT_EQ(ReadMessage(kSetupRequestLayout, got[before + i].bytes.data(), got[before + i].bytes.size(), m), 0);
+            EXPECT_EQ(m.serviceType, c.setups[i].service);
+            EXPECT_EQ(m.mediaCode, c.setups[i].media);
+            std::vector<std::string> members;
+            for (const TbcdNumber &n : m.members)
+                members.push_back(Digits(n));
+            EXPECT_EQ(members, c.setups[i].members);
+        }
+        // Refused: the lines are free for the next command.
+        ASSERT_NO_FATAL_FAILURE(RefuseSetupsFrom(before));
+        ASSERT_TRUE(WaitFor([&] { return mainForm->DispatchLines().Sessions().empty(); }, 5000));
+    }
 }
 
 } // namespace
