@@ -14,9 +14,14 @@
 using namespace zox::proto;
 
 namespace {
+// A text field of `max` bytes gives at most `max` characters (a byte that starts no
+// character becomes U+FFFD), in valid UTF-8.
 void CheckText(const std::string &s, std::size_t max)
 {
-    if (s.size() > max || !QUtf8StringView(s).isValidUtf8())
+    std::size_t characters = 0;
+    for (unsigned char c : s)
+        characters += (c & 0xC0) != 0x80;
+    if (characters > max || !QUtf8StringView(s).isValidUtf8())
         __builtin_trap();
 }
 } // namespace
