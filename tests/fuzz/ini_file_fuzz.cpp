@@ -20,7 +20,9 @@ std::string TakeLine(std::string &rest)
 
 bool Plain(const std::string &s)
 {
-    if (s.empty() || s.front() == ' ' || s.back() == ' ' || s.front() == '\t' || s.back() == '\t')
+    // Blanks around a name are not part of it (the reader trims them).
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; };
+    if (s.empty() || blank(s.front()) || blank(s.back()))
         return false;
     for (char c : s)
         if (c == '\r' || c == '\n' || c == '[' || c == ']' || c == '=' || c == ';' || c == '\0' || c == '#')
