@@ -79,9 +79,15 @@ bool RtspParser::TakeLine(const uint8_t *&p, const uint8_t *end, bool &complete)
     if (nl) {
         if (!m_line.empty() && m_line.back() == '\r')
             m_line.pop_back();
-        for (unsigned char c : m_line)
+        // A CR inside a line is no line end: a value carrying one would end the
+        // line of whatever request later repeats it (an Authorization answering a
+        // challenge, say).
+        for (unsigned char c : m_line) {
             if (c == 0)
                 return Fail("NUL in header");
+            if (c == '\r')
+                return Fail("CR inside a header line");
+        }
         complete = true;
     }
     return true;

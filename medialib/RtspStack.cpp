@@ -184,6 +184,14 @@ void TakeChallenge(trtsp_session_t *s, const RtspParsedMessage &m)
     gst_rtsp_message_free(msg);
     if (!found || (digest && nonce.empty()))
         return;
+    // Each goes back inside a quoted string of the Authorization header.
+    auto quotable = [](const std::string &v) {
+        return std::none_of(v.begin(), v.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F || c == '"'; });
+    };
+    if (!quotable(realm) || !quotable(nonce) || !quotable(opaque)) {
+        LogDrop(g_lastParseLog, "rtsp: %s challenge with control characters or quotes ignored", digest ? "Digest" : "Basic");
+        return;
+    }
     std::lock_guard<std::mutex> lk(s->authLock);
     s->challenged = true;
     s->digest = digest;

@@ -89,6 +89,8 @@ std::vector<Fixture> Fixtures()
          "RTSP/1.0 200 OK\r\nContent-Length: " + std::to_string(RtspParser::kMaxContent + 1) + "\r\n\r\n", {}, false},
         {"line longer than the limit", "RTSP/1.0 200 OK\r\nX: " + std::string(RtspParser::kMaxLine + 1, 'a'), {}, false},
         {"NUL inside a header", std::string("RTSP/1.0 200 OK\r\nX: a\0b\r\n\r\n", 27), {}, false},
+        {"CR inside a challenge", "RTSP/1.0 401 Unauthorized\r\nCSeq: 1\r\n"
+         "WWW-Authenticate: Digest realm=\"c\rInjected: 1\", nonce=\"n\"\r\n\r\n", {}, false},
         {"good message, then garbage", "RTSP/1.0 200 OK\r\nCSeq: 2\r\n\r\n\x01\x02 junk\r\n",
          {"R 200 OK|CSeq=2|body="}, false},
     };

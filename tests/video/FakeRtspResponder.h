@@ -1,7 +1,7 @@
 #pragma once
 // A tiny RTSP responder on 127.0.0.1 for the camera check: it answers every request
-// with a fixed status (401 with a Basic challenge, 200, or nothing at all) and keeps
-// the requests it read. One connection at a time; stops by itself when destroyed.
+// with a fixed status (401 with a challenge, Basic unless given, 200, or nothing at
+// all) and keeps the requests it read. One connection at a time; stops by itself when destroyed.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -17,7 +17,8 @@
 class FakeRtspResponder {
 public:
     // status 0: read requests and answer none.
-    explicit FakeRtspResponder(int status) : m_status(status)
+    explicit FakeRtspResponder(int status, std::string challenge = "Basic realm=\"cam\"")
+        : m_status(status), m_challenge(std::move(challenge))
     {
         m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in a{};
@@ -104,13 +105,14 @@ private:
         if (at != std::string::npos)
             cseq = request.substr(at + 6, request.find("\r\n", at) - at - 6);
         std::string reply = m_status == 401 ? "RTSP/1.0 401 Unauthorized\r\nCSeq: " + cseq +
-                                                  "\r\nWWW-Authenticate: Basic realm=\"cam\"\r\n\r\n"
+                                                  "\r\nWWW-Authenticate: " + m_challenge + "\r\n\r\n"
                                             : "RTSP/1.0 200 OK\r\nCSeq: " + cseq +
                                                   "\r\nPublic: OPTIONS, DESCRIBE, SETUP, PLAY, TEARDOWN\r\n\r\n";
         ::send(conn, reply.data(), reply.size(), MSG_NOSIGNAL);
     }
 
     const int m_status;
+    const std::string m_challenge;
     int m_listen = -1;
     uint16_t m_port = 0;
     std::atomic<bool> m_stop{false};
