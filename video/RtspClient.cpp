@@ -267,9 +267,31 @@ int CRtspClient::Register(int ownerType, const std::string &number, int mediaKin
     return session->StartPreview(tile);
 }
 
+CRtspSession *CRtspClient::FindReusableSession(int ownerType, const std::string &number, int mediaKind)
+{
+    std::unique_ptr<Entry> ended;
+    {
+        std::lock_guard<std::mutex> lk(m_lock);
+        auto it = m_sessions.find(MakeSessionKey(ownerType, number, mediaKind));
+        if (it == m_sessions.end())
+            return nullptr;
+        if (it->second->session->GetState() != ZOX_RTSP_TERMINATED)
+            return it->second->session.get();
+        // Terminated, its end not reported yet: started again it would run on a session
+        // about to be destroyed. It leaves now (its report then finds another entry or
+        // none) and is destroyed on the user-interface thread.
+        ended = std::move(it->second);
+        m_sessions.erase(it);
+    }
+    WriteLog("rtsp-client[%s]:: session terminated, a new one is created", number.c_str());
+    Entry *raw = ended.release();
+    PostToUi([raw] { delete raw; });
+    return nullptr;
+}
+
 int CRtspClient::PlayVideo(int ownerType, const std::string &number, IVideoTile *tile)
 {
-    if (CRtspSession *s = FindSession(ownerType, number, kMediaVideo))
+    if (CRtspSession *s = FindReusableSession(ownerType, number, kMediaVideo))
         return s->StartPreview(tile);
     if (ownerType == kOwnerCamera)
         return PlayCamera(number, tile);
@@ -323,7 +345,7 @@ int CRtspClient::ToggleRecord(int ownerType, const std::string &number)
 
 int CRtspClient::ToggleVehicleAudio(int ownerType, const std::string &number, IVideoTile *tile)
 {
-    CRtspSession *s = FindSession(ownerType, number, kMediaAudio);
+    CRtspSession *s = FindReusableSession(ownerType, number, kMediaAudio);
     if (!s)
         return PlayVehicleAudio(number, tile);
     if (s->IsPreviewing())

@@ -107,6 +107,9 @@ private:
     struct Entry;
     static int OnSessionTerminated(const void *data);
     static int OnStackEvent(const trtsp_event_t *e);
+    // The session of the key to start again; null when there is none or it has
+    // terminated (then it is taken out and destroyed later: the caller creates anew).
+    CRtspSession *FindReusableSession(int ownerType, const std::string &number, int mediaKind);
     int PlayVehicle(const std::string &number, IVideoTile *tile, int mediaKind);
     int Register(int ownerType, const std::string &number, int mediaKind, CRtspSession *session, IVideoTile *tile);
 
