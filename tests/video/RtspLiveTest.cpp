@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <map>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -209,6 +210,39 @@ TEST_F(RtspLive, StopDuringSetUpEndsAndANewPreviewStarts)
     }
     ASSERT_EQ(client->PlayVideo(2, "17", &tile), 0);
     ASSERT_TRUE(WaitPlaying(5));
+}
+
+// A preview started again the moment the stopped session has terminated - before its
+// end is reported and it leaves the client - plays on a session of its own.
+TEST_F(RtspLive, PreviewRestartedAsItsStopEndsPlays)
+{
+    RtspTestServerOptions o;
+    RtspTestServer server(o);
+    ASSERT_TRUE(server.Start());
+    AddCamera(server, 1, o);
+    ASSERT_EQ(client->PlayVideo(2, "17", &tile), 0);
+    ASSERT_TRUE(WaitPlaying(5));
+
+    client->StopVideo(2, "17");
+    // No pumping here: a session that left the client is destroyed only by the pump.
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    bool caughtEnding = false;
+    for (;;) {
+        CRtspSession *s = client->FindSession(2, "17", 4);
+        if (!s)
+            break;
+        if (s->GetState() == ZOX_RTSP_TERMINATED) {
+            caughtEnding = true;
+            break;
+        }
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline);
+        std::this_thread::sleep_for(100us);
+    }
+    ASSERT_EQ(client->PlayVideo(2, "17", &tile), 0);
+    EXPECT_TRUE(WaitPlaying(5)) << "restarted " << (caughtEnding ? "while the old session was ending" : "after it left");
+    EXPECT_EQ(client->SessionCount(), 1u);
+    client->StopVideo(2, "17");
+    EXPECT_TRUE(WaitEnded());
 }
 
 TEST_F(RtspLive, MovedVideoPlaysInTheNewTile)
