@@ -2,7 +2,10 @@
 
 #include "core/Edition.h"
 
+#include <QDialog>
+#include <QEvent>
 #include <QFont>
+#include <QMouseEvent>
 
 namespace zox::calldlg {
 
@@ -30,6 +33,41 @@ QFrame *MakeButtonPanel(QWidget *parent, const QRect &geometry, const QColor &co
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     *captionOut = label;
     return panel;
+}
+
+bool TwoButtonDialogParts::Filter(QObject *watched, QEvent *event)
+{
+    const bool isRed = watched == red;
+    if (isRed || watched == green) {
+        auto *panel = static_cast<QFrame *>(watched);
+        switch (event->type()) {
+        case QEvent::Enter:
+            SetPanelColour(panel, isRed ? kRedHover : kGreenHover);
+            break;
+        case QEvent::Leave:
+            SetPanelColour(panel, isRed ? kRed : kGreen);
+            break;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+                isRed ? onRed() : onGreen();
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+    } else if (watched == client) {
+        auto *me = static_cast<QMouseEvent *>(event);
+        if (event->type() == QEvent::MouseButtonPress && me->button() == Qt::LeftButton) {
+            dragging = true;
+            dragOffset = me->globalPosition().toPoint() - dialog->frameGeometry().topLeft();
+        } else if (event->type() == QEvent::MouseMove && dragging) {
+            dialog->move(me->globalPosition().toPoint() - dragOffset);
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            dragging = false;
+        }
+    }
+    return false;
 }
 
 } // namespace zox::calldlg

@@ -4,7 +4,14 @@
 #include <QColor>
 #include <QFrame>
 #include <QLabel>
+#include <QPoint>
 #include <QString>
+
+#include <functional>
+
+class QDialog;
+class QEvent;
+class QObject;
 
 namespace zox::calldlg {
 
@@ -17,5 +24,21 @@ void SetPanelColour(QFrame *panel, const QColor &colour);
 // A panel with a centred white caption; the label passes its mouse to the panel.
 QFrame *MakeButtonPanel(QWidget *parent, const QRect &geometry, const QColor &colour, const QString &caption,
                         int pixelSize, bool bold, QLabel **captionOut);
+
+// The events of a dialog with a red and a green button panel, moved by dragging its
+// client panel: hover colours, a left-button release runs the panel's action (true: the
+// event is taken), press-move-release on the client panel moves the dialog.
+struct TwoButtonDialogParts {
+    QDialog *dialog = nullptr;
+    QFrame *red = nullptr;
+    QFrame *green = nullptr;
+    QFrame *client = nullptr;
+    std::function<void()> onRed;
+    std::function<void()> onGreen;
+    bool dragging = false;
+    QPoint dragOffset;
+
+    bool Filter(QObject *watched, QEvent *event);
+};
 
 } // namespace zox::calldlg

@@ -58,6 +58,12 @@ TCallAlertForm::TCallAlertForm(QWidget *owner) : QDialog(owner)
                                      cn ? 14 : 15, cn, &c_pLabelAccept);
     c_PanelReject->installEventFilter(this);
     c_pPanelAccept->installEventFilter(this);
+    m_parts.dialog = this;
+    m_parts.red = c_PanelReject;
+    m_parts.green = c_pPanelAccept;
+    m_parts.client = c_PanelClient;
+    m_parts.onRed = [this] { OnCtrlRejectClick(); };
+    m_parts.onGreen = [this] { OnCtrlAcceptClick(); };
     c_pTimer = new QTimer(this);
     c_pTimer->setInterval(1000);
     connect(c_pTimer, &QTimer::timeout, this, &TCallAlertForm::OnTimerOut);
@@ -124,35 +130,5 @@ void TCallAlertForm::keyPressEvent(QKeyEvent *event)
 
 bool TCallAlertForm::eventFilter(QObject *watched, QEvent *event)
 {
-    const bool reject = watched == c_PanelReject;
-    if (reject || watched == c_pPanelAccept) {
-        auto *panel = static_cast<QFrame *>(watched);
-        switch (event->type()) {
-        case QEvent::Enter:
-            SetPanelColour(panel, reject ? kRedHover : kGreenHover);
-            break;
-        case QEvent::Leave:
-            SetPanelColour(panel, reject ? kRed : kGreen);
-            break;
-        case QEvent::MouseButtonRelease:
-            if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-                reject ? OnCtrlRejectClick() : OnCtrlAcceptClick();
-                return true;
-            }
-            break;
-        default:
-            break;
-        }
-    } else if (watched == c_PanelClient) {
-        auto *me = static_cast<QMouseEvent *>(event);
-        if (event->type() == QEvent::MouseButtonPress && me->button() == Qt::LeftButton) {
-            m_dragging = true;
-            m_dragOffset = me->globalPosition().toPoint() - frameGeometry().topLeft();
-        } else if (event->type() == QEvent::MouseMove && m_dragging) {
-            move(me->globalPosition().toPoint() - m_dragOffset);
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            m_dragging = false;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
+    return m_parts.Filter(watched, event) || QDialog::eventFilter(watched, event);
 }

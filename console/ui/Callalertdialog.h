@@ -3,6 +3,8 @@
 // Answer button and a Decline button that counts down 30 seconds. One instance for the
 // whole program, reused for every call. Result 1 answer (button or Enter), 2 decline
 // (button, time-out or Dismiss). Esc does nothing.
+#include "console/ui/CallDialogParts.h"
+
 #include <QDialog>
 #include <QPoint>
 
@@ -59,6 +61,5 @@ private:
     std::string m_number;
     int32_t m_callId = 0;
     int m_countdown = 0;
-    bool m_dragging = false;
-    QPoint m_dragOffset;
+    zox::calldlg::TwoButtonDialogParts m_parts;
 };

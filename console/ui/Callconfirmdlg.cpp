@@ -38,6 +38,12 @@ TCallConfirmForm::TCallConfirmForm(QWidget *owner, const std::string &number) : 
                                    &c_pLabelCall);
     c_PanelCancel->installEventFilter(this);
     c_pPanelCall->installEventFilter(this);
+    m_parts.dialog = this;
+    m_parts.red = c_PanelCancel;
+    m_parts.green = c_pPanelCall;
+    m_parts.client = c_PanelClient;
+    m_parts.onRed = [this] { OnCtrlCancelClick(); };
+    m_parts.onGreen = [this] { OnCtrCallClick(); };
     if (owner)
         move(owner->geometry().center() - rect().center());
 }
@@ -57,35 +63,5 @@ void TCallConfirmForm::keyPressEvent(QKeyEvent *event)
 
 bool TCallConfirmForm::eventFilter(QObject *watched, QEvent *event)
 {
-    const bool cancel = watched == c_PanelCancel;
-    if (cancel || watched == c_pPanelCall) {
-        auto *panel = static_cast<QFrame *>(watched);
-        switch (event->type()) {
-        case QEvent::Enter:
-            SetPanelColour(panel, cancel ? kRedHover : kGreenHover);
-            break;
-        case QEvent::Leave:
-            SetPanelColour(panel, cancel ? kRed : kGreen);
-            break;
-        case QEvent::MouseButtonRelease:
-            if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-                cancel ? OnCtrlCancelClick() : OnCtrCallClick();
-                return true;
-            }
-            break;
-        default:
-            break;
-        }
-    } else if (watched == c_PanelClient) {
-        auto *me = static_cast<QMouseEvent *>(event);
-        if (event->type() == QEvent::MouseButtonPress && me->button() == Qt::LeftButton) {
-            m_dragging = true;
-            m_dragOffset = me->globalPosition().toPoint() - frameGeometry().topLeft();
-        } else if (event->type() == QEvent::MouseMove && m_dragging) {
-            move(me->globalPosition().toPoint() - m_dragOffset);
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            m_dragging = false;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
+    return m_parts.Filter(watched, event) || QDialog::eventFilter(watched, event);
 }

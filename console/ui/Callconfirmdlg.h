@@ -1,6 +1,8 @@
 #pragma once
 // The question whether to call a number: a borderless modal box with the number and
 // the buttons Cancel (2) and Call (1, also Enter). The caller creates, shows and frees it.
+#include "console/ui/CallDialogParts.h"
+
 #include <QDialog>
 #include <QPoint>
 
@@ -32,6 +34,5 @@ protected:
 
 private:
     std::string m_number;
-    bool m_dragging = false;
-    QPoint m_dragOffset;
+    zox::calldlg::TwoButtonDialogParts m_parts;
 };
